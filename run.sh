@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 ./scripts/packages.sh
 
 BUILD_DIR=build
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARU_BUILD_TESTS=OFF >/dev/null
 cmake --build "$BUILD_DIR"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
