@@ -14,6 +14,12 @@ const QLatin1Char kSeparator('/');
 const QLatin1String kExecutableSuffix("");
 #endif
 
+QString &toolBaseOverride()
+{
+    static QString base;
+    return base;
+}
+
 QString join(std::initializer_list<QString> parts)
 {
     QString path;
@@ -51,7 +57,13 @@ QString toolPath(Tool tool, const QString &appDir)
 
 QString toolPath(Tool tool)
 {
-    return toolPath(tool, QCoreApplication::applicationDirPath());
+    const QString &base = toolBaseOverride();
+    return toolPath(tool, base.isEmpty() ? QCoreApplication::applicationDirPath() : base);
+}
+
+void setToolBaseForTesting(const QString &appDir)
+{
+    toolBaseOverride() = appDir;
 }
 
 QString fileInFolder(const QString &folder, const QString &name)

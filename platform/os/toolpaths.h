@@ -13,6 +13,10 @@ enum class Tool { Keytool, Jarsigner, Zipalign, Aapt, Zip, Unzip };
 QString toolPath(Tool tool, const QString &appDir);
 QString toolPath(Tool tool);
 
+// Tests only: the folder that toolPath(tool) looks below instead of the program's own;
+// an empty text goes back to the program's folder.
+void setToolBaseForTesting(const QString &appDir);
+
 // folder + the platform's separator + name; the folder part is kept as it is.
 QString fileInFolder(const QString &folder, const QString &name);
 

@@ -1,4 +1,5 @@
 #include "platform/os/toolpaths.h"
+#include "tests/fixtures/fixtures.h"
 #include "tools/processrunner.h"
 
 #include <QDir>
@@ -9,25 +10,9 @@
 
 #include <csignal>
 
+using VaruFixtures::writeScript;
 using VaruOs::Tool;
 Q_DECLARE_METATYPE(VaruOs::Tool)
-
-namespace {
-
-// Writes an executable shell script and returns its path.
-QString writeScript(const QString &path, const QByteArray &body)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QString();
-    file.write("#!/bin/sh\n" + body);
-    file.close();
-    file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
-    return path;
-}
-
-} // namespace
 
 class TestProcessRunner : public QObject
 {
