@@ -1,0 +1,32 @@
+#include "serviceurl.h"
+
+namespace {
+QString &baseUrl()
+{
+    static QString url = QStringLiteral(VARU_SERVICE_URL);
+    return url;
+}
+} // namespace
+
+QString serviceBaseUrl()
+{
+    return baseUrl();
+}
+
+QUrl serviceUrl(const QString &path)
+{
+    return QUrl(serviceBaseUrl() + path, QUrl::TolerantMode);
+}
+
+bool isServiceUrl(const QUrl &url)
+{
+    const QUrl service(serviceBaseUrl());
+    return url.scheme().compare(service.scheme(), Qt::CaseInsensitive) == 0
+        && url.host().compare(service.host(), Qt::CaseInsensitive) == 0
+        && url.port(80) == service.port(80);
+}
+
+void setServiceBaseUrlForTesting(const QString &url)
+{
+    baseUrl() = url;
+}
