@@ -7,7 +7,7 @@ PACKAGES=(
   # build
   cmake ninja-build g++ pkg-config clang-format
   # the local service simulator
-  libcpp-httplib-dev
+  libcpp-httplib-dev curl
   qtbase5-dev qtbase5-dev-tools
   # external tools driven by the client (they are linked into bin/tool/)
   aapt zipalign zip unzip openjdk-17-jdk-headless

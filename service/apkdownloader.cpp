@@ -15,6 +15,10 @@
 
 using Log4Qt::Level;
 
+namespace {
+constexpr qint64 kReadBuffer = 4 * 1024 * 1024;
+} // namespace
+
 VaruApkDownloader::VaruApkDownloader(QObject *parent) : VaruRequest(parent)
 {
     mPath = QStringLiteral("/data/download?flag=downloadApp&id=%1");
@@ -103,6 +107,9 @@ void VaruApkDownloader::onFinished()
                     mWritten = 0;
                     mReply = get(target, cookie);
                     if (mReply) {
+                        // Bounded buffering: the network waits for the file instead of
+                        // piling the whole APK up in memory.
+                        mReply->setReadBufferSize(kReadBuffer);
                         restartProgressClock();
                         connect(mReply, &QNetworkReply::downloadProgress, this,
                             &VaruApkDownloader::onDownloadProgress);
