@@ -5,7 +5,7 @@
 #include <QProcess>
 
 QString runProcess(
-    const QString &toolPath, const QStringList &arguments, int startWaitMs, int finishWaitMs)
+    const QString &toolPath, const QStringList &arguments, const VaruRunOptions &options)
 {
     if (toolPath.isEmpty() || arguments.isEmpty())
         return QString();
@@ -13,12 +13,16 @@ QString runProcess(
     QProcess process;
     // Standard error is never read; letting it pile up in memory would be waste.
     process.setStandardErrorFile(QProcess::nullDevice());
+    if (!options.workingDirectory.isEmpty())
+        process.setWorkingDirectory(options.workingDirectory);
+    if (!options.environment.isEmpty())
+        process.setProcessEnvironment(options.environment);
     process.start(VaruOs::programForStart(toolPath), arguments, QIODevice::ReadWrite);
-    process.waitForStarted(startWaitMs);
+    process.waitForStarted(options.startWaitMs);
     // Nothing is ever written to a tool: a tool that asks for input gets end-of-file at once
     // instead of waiting for the finish wait to run out.
     process.closeWriteChannel();
-    process.waitForFinished(finishWaitMs);
+    process.waitForFinished(options.finishWaitMs);
     if (process.state() != QProcess::NotRunning) {
         process.kill();
         process.waitForFinished(-1); // reap it: no zombie is left behind

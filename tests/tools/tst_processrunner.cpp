@@ -106,6 +106,21 @@ private slots:
             QStringLiteral("aapt dump\n"));
     }
 
+    void ownFolderAndEnvironment()
+    {
+        QTemporaryDir dir;
+        const QString tool
+            = writeScript(dir.filePath(QStringLiteral("where")), "pwd; echo \"$VARU_PROBE\"\n");
+        VaruRunOptions options;
+        options.workingDirectory = dir.path();
+        options.environment = QProcessEnvironment::systemEnvironment();
+        options.environment.insert(QStringLiteral("VARU_PROBE"), QStringLiteral("seen"));
+        const QString before = QDir::currentPath();
+        QCOMPARE(runProcess(tool, {QStringLiteral("x")}, options),
+            dir.path() + QStringLiteral("\nseen\n"));
+        QCOMPARE(QDir::currentPath(), before);
+    }
+
     void missingToolGivesEmptyOutput()
     {
         QTemporaryDir dir;
@@ -121,7 +136,9 @@ private slots:
         const QString pidFile = dir.filePath(QStringLiteral("pid"));
         const QString tool = writeScript(dir.filePath(QStringLiteral("hang")),
             "echo $$ > '" + pidFile.toUtf8() + "'\necho partial\nexec sleep 600\n");
-        QCOMPARE(runProcess(tool, {QStringLiteral("x")}, 30000, 500), QStringLiteral("partial\n"));
+        VaruRunOptions options;
+        options.finishWaitMs = 500;
+        QCOMPARE(runProcess(tool, {QStringLiteral("x")}, options), QStringLiteral("partial\n"));
         QFile file(pidFile);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const pid_t pid = file.readAll().trimmed().toInt();
