@@ -23,13 +23,25 @@ std::atomic<int> &sequenceCounter()
 
 } // namespace
 
+namespace {
+std::atomic<int> gLiveRequests{0};
+} // namespace
+
 VaruRequest::VaruRequest(QObject *parent)
     : QObject(parent), mNetworkManager(new QNetworkAccessManager(this)), mSeq(++sequenceCounter())
-{ }
+{
+    ++gLiveRequests;
+}
 
 VaruRequest::~VaruRequest()
 {
     dropReply();
+    --gLiveRequests;
+}
+
+int VaruRequest::liveCount()
+{
+    return gLiveRequests.load();
 }
 
 Log4Qt::Logger *VaruRequest::logger()

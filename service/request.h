@@ -86,6 +86,8 @@ public:
     QString errorString() const { return errorString(mErrorCode); }
     static QString errorString(int code);
     int seq() const { return mSeq; }
+    // How many request objects exist now, to prove that none is left behind.
+    static int liveCount();
     int type() const { return mType; }
     QString path() const { return mPath; }
 

@@ -26,6 +26,11 @@ bool isServiceUrl(const QUrl &url)
         && url.port(80) == service.port(80);
 }
 
+QUrl registrationUrl()
+{
+    return QUrl(QStringLiteral(VARU_CONSOLE_URL "/developerCenter/registUser.php"));
+}
+
 void setServiceBaseUrlForTesting(const QString &url)
 {
     baseUrl() = url;

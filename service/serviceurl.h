@@ -11,5 +11,8 @@ QUrl serviceUrl(const QString &path);
 // True when url has the service's scheme, host and port: only such URLs get the cookie.
 bool isServiceUrl(const QUrl &url);
 
+// The account registration page on the maker's cloud management site.
+QUrl registrationUrl();
+
 // Tests only: points the client at another service, such as a simulator on a free port.
 void setServiceBaseUrlForTesting(const QString &baseUrl);

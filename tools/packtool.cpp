@@ -58,6 +58,16 @@ QString VaruPackTool::errorText(int code)
     }
 }
 
+void VaruPackTool::disposeWhenIdle()
+{
+    if (!mBusy) {
+        delete this;
+        return;
+    }
+    setParent(nullptr);
+    mDisposeWhenIdle = true;
+}
+
 bool VaruPackTool::parseChannels(const QString &params, QStringList *channels)
 {
     channels->clear();

@@ -36,6 +36,9 @@ public:
     QString errorText() const { return errorText(mErrorCode); }
     static QString errorText(int code);
     bool isBusy() const { return mBusy; }
+    // Deletes the tool now, or, while a job of its runs, takes it from its parent and
+    // deletes it when the job has ended: the job still uses it.
+    void disposeWhenIdle();
 
     // "kestrin;xiaomi;baidu;" gives baidu, xiaomi, kestrin; false without any ";".
     static bool parseChannels(const QString &params, QStringList *channels);
@@ -67,5 +70,6 @@ private:
     QString mOutputDir;
     VaruSignTool *mSigner;
     bool mBusy = false;
+    bool mDisposeWhenIdle = false;
     int mErrorCode = NoError;
 };

@@ -124,6 +124,16 @@ int VaruSignTool::signSync(const QString &apkPath, const QString &outputDir,
     return mErrorCode;
 }
 
+void VaruSignTool::disposeWhenIdle()
+{
+    if (!mBusy) {
+        delete this;
+        return;
+    }
+    setParent(nullptr);
+    mDisposeWhenIdle = true;
+}
+
 QString VaruSignTool::signatureAlgorithm(const QString &listing)
 {
     const QString marker = QStringLiteral("Signature algorithm name");

@@ -44,6 +44,9 @@ public:
     QString errorText() const { return errorText(mErrorCode); }
     static QString errorText(int code);
     bool isBusy() const { return mBusy; }
+    // Deletes the tool now, or, while a job of its runs, takes it from its parent and
+    // deletes it when the job has ended: the job still uses it.
+    void disposeWhenIdle();
 
     // The code that jarsigner's output stands for.
     static int classifyJarsigner(const QString &output);
@@ -69,5 +72,6 @@ private:
     QString mZipalignPath;
     QString mKeytoolPath;
     bool mBusy = false;
+    bool mDisposeWhenIdle = false;
     int mErrorCode = NoError;
 };
