@@ -22,6 +22,9 @@ void setApplicationAttributes()
 {
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps, true);
+    // The embedded browser shares OpenGL contexts with the widgets.
+    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
+    VaruOs::prepareWebEngine();
 }
 
 void installApplicationFont()

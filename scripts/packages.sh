@@ -8,7 +8,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config clang-format
   # the local service simulator
   libcpp-httplib-dev curl
-  qtbase5-dev qtbase5-dev-tools
+  qtbase5-dev qtbase5-dev-tools qtwebengine5-dev
   # external tools driven by the client (they are linked into bin/tool/)
   aapt zipalign zip unzip openjdk-17-jdk-headless
   # test fixtures and judges: real APKs are compiled against the framework resources,

@@ -701,6 +701,39 @@ void VaruSimulator::route()
         record(exchange);
     });
 
+    // The maker's web sign-in: a form whose button sets the session cookies.
+    server.Get("/login", [](const httplib::Request &, httplib::Response &res) {
+        res.set_content(
+            "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Sign in</title></head>"
+            "<body style=\"font-family: sans-serif; text-align: center; padding-top: 80px\">"
+            "<h2>Kestrin Cloud</h2><form method=\"post\" action=\"/login\">"
+            "<p><input id=\"uin\" name=\"uin\" value=\"o100086\"></p>"
+            "<p><button id=\"signin\" type=\"submit\">Sign in</button></p></form></body></html>",
+            "text/html; charset=utf-8");
+    });
+    server.Post("/login", [this](const httplib::Request &req, httplib::Response &res) {
+        std::string uin = field(urlEncodedFields(req.body), "uin");
+        if (uin.empty())
+            uin = "o100086";
+        std::string skey;
+        {
+            std::lock_guard<std::mutex> lock(mMutex);
+            skey = mSkey.empty() ? "@sim" + std::to_string(++mCounter) : mSkey;
+        }
+        res.status = 302;
+        res.headers.emplace("Set-Cookie", "uin=" + uin + "; Path=/");
+        res.headers.emplace("Set-Cookie", "skey=" + skey + "; Path=/");
+        res.set_header("Location", "/login/done");
+    });
+    for (const char *page : {"/login/done", "/developerCenter/registUser.php", "/varu/tool/index",
+             "/ms/reinforce/list", "/developer/article/1154610", "/developer/user/1228367"}) {
+        server.Get(page, [page](const httplib::Request &, httplib::Response &res) {
+            res.set_content(
+                std::string("<!DOCTYPE html><html><body><p>") + page + "</p></body></html>",
+                "text/html; charset=utf-8");
+        });
+    }
+
     server.Get(
         "/myapplication/getAppList", [this](const httplib::Request &req, httplib::Response &res) {
             Exchange exchange;

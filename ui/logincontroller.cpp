@@ -14,10 +14,16 @@ QString VaruLoginController::displayNumber(const QString &uin)
     return digits;
 }
 
+bool VaruLoginController::isSignedInAs(const QString &uin)
+{
+    VaruUserModel *user = VaruUserModel::instance();
+    return user->isLoggedIn() && user->uin() == uin;
+}
+
 void VaruLoginController::signIn(const QString &uin, const QString &skey)
 {
     VaruUserModel *user = VaruUserModel::instance();
-    if (user->isLoggedIn() && user->uin() == uin)
+    if (isSignedInAs(uin))
         return; // later page loads of the same sign-in
     user->login(uin, skey);
     emit sigLoginStateChanged(SignedIn, displayNumber(uin), user->needsSetup());

@@ -15,6 +15,8 @@ public:
 
     void signIn(const QString &uin, const QString &skey);
     void signOut();
+    // True when this uin is the signed-in account.
+    static bool isSignedInAs(const QString &uin);
 
     // The account number as shown: the digits of the uin, in order.
     static QString displayNumber(const QString &uin);

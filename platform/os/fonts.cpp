@@ -3,6 +3,10 @@
 #include <QFont>
 #include <QStringList>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 namespace VaruOs {
 
 void installFontSubstitutes()
@@ -11,6 +15,14 @@ void installFontSubstitutes()
     QFont::insertSubstitutions(QStringLiteral("Microsoft YaHei"),
         {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans SC"),
             QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("DejaVu Sans")});
+#endif
+}
+
+void prepareWebEngine()
+{
+#ifndef _WIN32
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 #endif
 }
 

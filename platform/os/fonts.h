@@ -4,4 +4,6 @@
 // system has takes its place.
 namespace VaruOs {
 void installFontSubstitutes();
-}
+// The embedded browser's sandbox cannot run for root: it is switched off then.
+void prepareWebEngine();
+} // namespace VaruOs
