@@ -6,6 +6,12 @@ QString &baseUrl()
     static QString url = QStringLiteral(VARU_SERVICE_URL);
     return url;
 }
+
+QString &portalBase()
+{
+    static QString url = QStringLiteral(VARU_PORTAL_URL);
+    return url;
+}
 } // namespace
 
 QString serviceBaseUrl()
@@ -24,6 +30,16 @@ bool isServiceUrl(const QUrl &url)
     return url.scheme().compare(service.scheme(), Qt::CaseInsensitive) == 0
         && url.host().compare(service.host(), Qt::CaseInsensitive) == 0
         && url.port(80) == service.port(80);
+}
+
+QUrl portalUrl(const QString &path)
+{
+    return QUrl(portalBase() + path, QUrl::TolerantMode);
+}
+
+void setPortalBaseUrlForTesting(const QString &url)
+{
+    portalBase() = url;
 }
 
 QUrl registrationUrl()

@@ -14,5 +14,9 @@ bool isServiceUrl(const QUrl &url);
 // The account registration page on the maker's cloud management site.
 QUrl registrationUrl();
 
+// A page of the maker's portal (web sign-in, console, help, documentation).
+QUrl portalUrl(const QString &path);
+
 // Tests only: points the client at another service, such as a simulator on a free port.
 void setServiceBaseUrlForTesting(const QString &baseUrl);
+void setPortalBaseUrlForTesting(const QString &baseUrl);

@@ -100,7 +100,7 @@ VaruLoginView::~VaruLoginView()
 
 QUrl VaruLoginView::signInUrl()
 {
-    return QUrl(QStringLiteral(VARU_PORTAL_URL "/login"));
+    return portalUrl(QStringLiteral("/login"));
 }
 
 bool VaruLoginView::isWebShown() const

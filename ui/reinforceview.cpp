@@ -4,6 +4,7 @@
 #include "indicator.h"
 #include "pagekit.h"
 #include "reinforcecontroller.h"
+#include "service/serviceurl.h"
 #include "tasks/apkrecords.h"
 #include "waitingspinnerwidget.h"
 
@@ -201,12 +202,12 @@ void VaruReinforceView::onAddApkFinish(bool succeed, const QString &tip)
 
 void VaruReinforceView::onOpenOfficialWebsiteLink()
 {
-    QDesktopServices::openUrl(QUrl(QStringLiteral(VARU_PORTAL_URL "/ms/reinforce/list")));
+    QDesktopServices::openUrl(portalUrl(QStringLiteral("/ms/reinforce/list")));
 }
 
 void VaruReinforceView::onOpenDetailsLink()
 {
-    QDesktopServices::openUrl(QUrl(QStringLiteral(VARU_PORTAL_URL "/developer/article/1154610")));
+    QDesktopServices::openUrl(portalUrl(QStringLiteral("/developer/article/1154610")));
 }
 
 void VaruReinforceView::onItemClicked(const QModelIndex &index)

@@ -1,6 +1,7 @@
 #include "titlebar.h"
 
 #include "pagekit.h"
+#include "service/serviceurl.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -180,7 +181,7 @@ void VaruTitleBar::onTabActionTriggered(QAction *action)
 
 void VaruTitleBar::onOpenHelpLink()
 {
-    QDesktopServices::openUrl(QUrl(QStringLiteral(VARU_PORTAL_URL "/developer/user/1228367")));
+    QDesktopServices::openUrl(portalUrl(QStringLiteral("/developer/user/1228367")));
 }
 
 void VaruTitleBar::showSmall()
