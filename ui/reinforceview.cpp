@@ -41,7 +41,6 @@ const QString kPageStyle = QStringLiteral(
 const QString kTableStyle = QStringLiteral(
     "QHeaderView::section { background-color: #fafcfc; color: black; font-size: 14px; border: none;"
     " border-top: 1px solid #e5e8ee; border-bottom: 1px solid #e5e8ee; }"
-    "QHeaderView { min-height: 28px; max-height: 28px; }"
     "QTableView { background-color: #fafafa; color: #333333; font-size: 12px; border: none; "
     "outline: none; }"
     "QTableView::item { border-bottom: 1px solid #e5e8ee; padding-left: 8px; padding-right: 8px; }"

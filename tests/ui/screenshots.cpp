@@ -2,10 +2,16 @@
 //   screenshots OUTPUT_FOLDER
 #include "app/startup.h"
 #include "core/usermodel.h"
+#include "tasks/apkinfo.h"
+#include "tasks/apkrecords.h"
 #include "tests/fixtures/fixtures.h"
+#include "tests/fixtures/records.h"
 #include "ui/assistantview.h"
 #include "ui/guideview.h"
 #include "ui/indicator.h"
+#include "ui/loginview.h"
+#include "ui/mainwindow.h"
+#include "ui/reinforceview.h"
 #include "ui/settingsview.h"
 #include "ui/waitingspinnerwidget.h"
 
@@ -16,9 +22,11 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWebEngineView>
 
 namespace {
 
@@ -110,5 +118,46 @@ int main(int argc, char *argv[])
         guide.pageStack()->setCurrentIndex(page);
         shoot(&guide, QStringLiteral("guide-page-%1").arg(page + 1));
     }
+    guide.hide();
+
+    // The hardening page with tasks in several states.
+    VaruApkRecords *records = user->apkRecords();
+    const struct {
+        const char *md5;
+        int fileState;
+        int taskState;
+        const char *text;
+    } tasks[] = {{"A1", 1, 2, "上传中...(45.3%) 速度: 1.20 MB/s"}, {"B2", 10, 2, ""},
+        {"C3", 20, -1, "文件下载失败"}, {"D4", 40, 4, ""}, {"E5", 1, 3, ""}, {"F6", 1, 1, ""}};
+    qint64 time = 1765400000000;
+    for (const auto &t : tasks) {
+        auto record = VaruFixtures::makeRecord(QString::fromLatin1(t.md5), time += 60000,
+            QStringLiteral("com.example.game%1").arg(QLatin1String(t.md5)));
+        record->setFileState(t.fileState);
+        record->setTaskState(t.taskState, QString::fromUtf8(t.text));
+        records->updateRecord(record);
+    }
+    VaruMainWindow window;
+    window.onLoginStateChanged(1, QStringLiteral("123456789"), false);
+    window.resize(1000, 680);
+    window.show();
+    printf("row1 %s viewport %d\n", qPrintable(records->data(records->index(1, 0)).toString()),
+        window.reinforceView()->table()->viewport()->height());
+    shoot(&window, QStringLiteral("main-hardening"));
+    window.reinforceView()->onItemClicked(records->index(2, 0));
+    window.reinforceView()->table()->selectRow(2);
+    shoot(&window, QStringLiteral("main-hardening-selected"));
+    window.showMaximized();
+    QTest::qWait(300);
+    shoot(&window, QStringLiteral("main-maximised"));
+    window.showNormal();
+    window.onLoginStateChanged(2, QString(), false);
+    window.loginView()->webView()->stop();
+    window.resize(1000, 680);
+    shoot(&window, QStringLiteral("main-login-web"));
+    VaruMainWindow fresh;
+    fresh.resize(1000, 680);
+    fresh.show();
+    shoot(&fresh, QStringLiteral("main-login"));
     return 0;
 }
