@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds in build/, starts the local service simulator (unless a
-# service already answers on its port) and then the client. The simulator started here is
-# stopped when the client exits.
+# service already answers on its port) and then the launcher, which refreshes the desktop
+# shortcut and starts the client. The simulator started here stops when the client exits.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -20,11 +20,12 @@ port=$(sed -n 's/^VARU_SERVICE_PORT:STRING=//p' "$BUILD_DIR/CMakeCache.txt")
 url=$(sed -n 's/^VARU_SERVICE_URL:STRING=//p' "$BUILD_DIR/CMakeCache.txt")
 sim_pid=""
 sim_dir=""
-client_pid=""
+client="$(pwd)/$BUILD_DIR/bin/VaruPC"
+client_pids() { pgrep -f -x "$client" || true; }
 cleanup() {
-  if [ -n "$client_pid" ]; then
-    kill "$client_pid" 2>/dev/null || true
-  fi
+  for pid in $(client_pids); do
+    kill "$pid" 2>/dev/null || true
+  done
   if [ -n "$sim_pid" ]; then
     kill "$sim_pid" 2>/dev/null || true
     wait "$sim_pid" 2>/dev/null || true
@@ -43,10 +44,19 @@ if [ "$url" = "http://127.0.0.1:$port" ] && ! curl -s -o /dev/null --max-time 2 
   done
 fi
 
-# In the background, so that an interrupt stops the client and the simulator at once.
-"$BUILD_DIR/bin/VaruPC" &
-client_pid=$!
-status=0
-wait "$client_pid" || status=$?
-client_pid=""
-exit "$status"
+# The embedded browser: no sandbox for root, and software rendering where there may be
+# no GPU (a virtual display).
+if [ "$(id -u)" -eq 0 ]; then
+  export QTWEBENGINE_DISABLE_SANDBOX=1
+fi
+export QT_QUICK_BACKEND=${QT_QUICK_BACKEND:-software}
+
+"$BUILD_DIR/VaruPC"
+# The launcher returns at once; the client runs on until its window is closed.
+for _ in $(seq 50); do
+  [ -n "$(client_pids)" ] && break
+  sleep 0.1
+done
+while [ -n "$(client_pids)" ]; do
+  sleep 0.5
+done
