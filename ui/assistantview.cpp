@@ -156,7 +156,8 @@ void VaruAssistantView::refreshSignPanel()
     }
     const QStringList aliases
         = stored ? store->aliasModel()->stringList() : mController->aliasModel()->stringList();
-    selectAlias(aliases, stored ? store->keyStoreAlias() : mController->keyStoreAlias());
+    VaruPageKit::selectAlias(
+        mAlias, aliases, stored ? store->keyStoreAlias() : mController->keyStoreAlias());
     mController->refreshAliases(mKeyStorePath->text(), mKeyStorePassword->text());
 }
 
@@ -242,25 +243,18 @@ void VaruAssistantView::onParamsChanged(const QString &params)
         mController->setPackParams(params);
 }
 
-void VaruAssistantView::selectAlias(const QStringList &aliases, const QString &preferred)
-{
-    if (aliases.isEmpty())
-        return;
-    mAlias->setCurrentIndex(0);
-    if (aliases.size() > 1 && aliases.contains(preferred))
-        mAlias->setCurrentIndex(aliases.indexOf(preferred));
-}
-
 void VaruAssistantView::onAliasListChanged()
 {
     if (mAlias->model() == mController->aliasModel())
-        selectAlias(mController->aliasModel()->stringList(), mController->keyStoreAlias());
+        VaruPageKit::selectAlias(
+            mAlias, mController->aliasModel()->stringList(), mController->keyStoreAlias());
 }
 
 void VaruAssistantView::onDefaultAliasListChanged()
 {
     if (mAlias->model() == settings()->aliasModel())
-        selectAlias(settings()->aliasModel()->stringList(), settings()->keyStoreAlias());
+        VaruPageKit::selectAlias(
+            mAlias, settings()->aliasModel()->stringList(), settings()->keyStoreAlias());
 }
 
 void VaruAssistantView::onOpenSignedOriginalApk()
@@ -285,9 +279,7 @@ void VaruAssistantView::onOpenSignedOutputDir()
 
 void VaruAssistantView::onOpenKeyStorePath()
 {
-    const QString path = VaruFileDialogs::openFileName(this, QStringLiteral("打开Keystore文件"),
-        folderOf(mController->keyStorePath()),
-        QStringLiteral("Keystore Files(*.keystore *.jks);;All files (*.*)"));
+    const QString path = VaruFileDialogs::keystoreFile(this, mController->keyStorePath());
     if (path.isEmpty())
         return;
     mController->setKeyStorePath(path);

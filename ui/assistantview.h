@@ -67,7 +67,6 @@ public slots:
 private:
     void refreshSignPanel();
     void refreshPackPanel();
-    void selectAlias(const QStringList &aliases, const QString &preferred);
 
     QListWidget *mSectionList = nullptr;
     QStackedWidget *mSectionStack = nullptr;

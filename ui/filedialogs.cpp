@@ -1,6 +1,7 @@
 #include "filedialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace VaruFileDialogs {
 
@@ -30,6 +31,14 @@ QString openFileName(
     if (fileAsker())
         return fileAsker()(parent, caption, start, filter);
     return QFileDialog::getOpenFileName(parent, caption, start, filter);
+}
+
+QString keystoreFile(QWidget *parent, const QString &current)
+{
+    const QString start
+        = current.isEmpty() ? QStringLiteral(".") : QFileInfo(current).absolutePath();
+    return openFileName(parent, QStringLiteral("打开Keystore文件"), start,
+        QStringLiteral("Keystore Files(*.keystore *.jks);;All files (*.*)"));
 }
 
 void setAskers(DirectoryAsker directory, FileAsker file)

@@ -19,6 +19,9 @@ QString existingDirectory(QWidget *parent, const QString &caption, const QString
 QString openFileName(
     QWidget *parent, const QString &caption, const QString &start, const QString &filter);
 
+// Asks for a keystore file, starting in the folder of current (or "." without one).
+QString keystoreFile(QWidget *parent, const QString &current);
+
 // Replaces the askers; empty functions restore the dialogs.
 void setAskers(DirectoryAsker directory, FileAsker file);
 

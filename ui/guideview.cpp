@@ -375,10 +375,7 @@ void VaruGuideView::onOpenOutputDir()
 
 void VaruGuideView::onOpenKeyStorePath()
 {
-    const QString stored = mController->keyStorePath();
-    const QString start = stored.isEmpty() ? QStringLiteral(".") : QFileInfo(stored).absolutePath();
-    const QString path = VaruFileDialogs::openFileName(this, QStringLiteral("打开Keystore文件"),
-        start, QStringLiteral("Keystore Files(*.keystore *.jks);;All files (*.*)"));
+    const QString path = VaruFileDialogs::keystoreFile(this, mController->keyStorePath());
     if (path.isEmpty())
         return;
     mController->setKeyStorePath(path);
@@ -399,12 +396,8 @@ void VaruGuideView::onKeystorePasswordChanged(const QString &password)
 
 void VaruGuideView::onAliasListChanged()
 {
-    const QStringList aliases = mController->aliasModel()->stringList();
-    if (aliases.isEmpty())
-        return;
-    mAlias->setCurrentIndex(0);
-    if (aliases.size() > 1 && aliases.contains(mController->keyStoreAlias()))
-        mAlias->setCurrentIndex(aliases.indexOf(mController->keyStoreAlias()));
+    VaruPageKit::selectAlias(
+        mAlias, mController->aliasModel()->stringList(), mController->keyStoreAlias());
 }
 
 void VaruGuideView::onLoadUi()

@@ -160,6 +160,15 @@ QBoxLayout *channelRow(QLineEdit *editor)
     return box;
 }
 
+void selectAlias(QComboBox *combo, const QStringList &aliases, const QString &preferred)
+{
+    if (aliases.isEmpty())
+        return;
+    combo->setCurrentIndex(0);
+    if (aliases.size() > 1 && aliases.contains(preferred))
+        combo->setCurrentIndex(aliases.indexOf(preferred));
+}
+
 QString pageStyleSheet()
 {
     initResources();

@@ -36,6 +36,8 @@ QToolButton *blueButton(const QString &text);
 // The channel list editor with the example below it.
 QBoxLayout *channelRow(QLineEdit *editor);
 QString pageStyleSheet();
+// Chooses in combo the first alias, or with several, preferred when it is among them.
+void selectAlias(QComboBox *combo, const QStringList &aliases, const QString &preferred);
 // Registers the images under ":/icon/" (they live in a static library); safe to call often.
 void initResources();
 

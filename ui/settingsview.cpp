@@ -134,10 +134,7 @@ void VaruSettingsView::onOpenOutputDir()
 
 void VaruSettingsView::onOpenKeyStorePath()
 {
-    const QString stored = mController->keyStorePath();
-    const QString start = stored.isEmpty() ? QStringLiteral(".") : QFileInfo(stored).absolutePath();
-    const QString path = VaruFileDialogs::openFileName(this, QStringLiteral("打开Keystore文件"),
-        start, QStringLiteral("Keystore Files(*.keystore *.jks);;All files (*.*)"));
+    const QString path = VaruFileDialogs::keystoreFile(this, mController->keyStorePath());
     if (path.isEmpty())
         return;
     mController->setKeyStorePath(path);
@@ -158,15 +155,7 @@ void VaruSettingsView::onKeystorePasswordChanged(const QString &password)
 
 void VaruSettingsView::onAliasListChanged()
 {
-    const QStringList aliases = mController->aliasModel()->stringList();
-    if (aliases.isEmpty())
-        return;
-    mAlias->setCurrentIndex(0);
-    if (aliases.size() > 1) {
-        const int stored = aliases.indexOf(mController->keyStoreAlias());
-        if (stored >= 0)
-            mAlias->setCurrentIndex(stored);
-    }
+    selectAlias(mAlias, mController->aliasModel()->stringList(), mController->keyStoreAlias());
 }
 
 void VaruSettingsView::onSaveBasicSettings()
