@@ -14,6 +14,8 @@ PACKAGES=(
   # test fixtures and judges: real APKs are compiled against the framework resources,
   # signed outputs are checked by apksigner
   android-framework-res apksigner
+  # benchmarks: the usual way of making channel APKs, and whole-command timing
+  apktool hyperfine
   # widgets under a virtual display, with a font that has the Chinese texts
   xvfb xauth fonts-noto-cjk
 )

@@ -171,11 +171,18 @@ int VaruSignTool::work(const QString &apkPath, const QString &intermediate,
     const QString &aliasPass)
 {
     // The chosen key's own algorithm: the listing is limited to its alias.
-    const QString listing = runProcess(mKeytoolPath,
-        {QStringLiteral("-J-Duser.language=en"), QStringLiteral("-list"), QStringLiteral("-v"),
-            QStringLiteral("-keystore"), keystorePath, QStringLiteral("-storepass"), keystorePass,
-            QStringLiteral("-alias"), alias});
-    const QString algorithm = signatureAlgorithm(listing);
+    const QString cacheKey
+        = keystorePath + QLatin1Char('\n') + keystorePass + QLatin1Char('\n') + alias;
+    QString algorithm = mAlgorithms.value(cacheKey);
+    if (algorithm.isEmpty()) {
+        const QString listing = runProcess(mKeytoolPath,
+            {QStringLiteral("-J-Duser.language=en"), QStringLiteral("-list"), QStringLiteral("-v"),
+                QStringLiteral("-keystore"), keystorePath, QStringLiteral("-storepass"),
+                keystorePass, QStringLiteral("-alias"), alias});
+        algorithm = signatureAlgorithm(listing);
+        if (algorithm.size() > 8) // a name was found; a failed listing is asked again next time
+            mAlgorithms.insert(cacheKey, algorithm);
+    }
     log(QStringLiteral("[sign kalg]: %1 ").arg(algorithm));
 
     // A copy without old signature files is signed, so that the result has one signer.

@@ -2,6 +2,7 @@
 
 #include "platform/logger/classlogger.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 
@@ -73,5 +74,8 @@ private:
     QString mKeytoolPath;
     bool mBusy = false;
     bool mDisposeWhenIdle = false;
+    // The key algorithm per keystore, password and alias: keytool is asked once, not for
+    // every channel of a run. Only the job that holds the signer (busy) touches it.
+    QHash<QString, QString> mAlgorithms;
     int mErrorCode = NoError;
 };
