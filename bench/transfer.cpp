@@ -120,6 +120,26 @@ int main(int argc, char *argv[])
     const int downloaded = run(downloader);
     const qint64 downloadMs = clock.elapsed();
     const long after = peakRssKiB();
+
+    // The same transfers by curl, as the reference.
+    auto timed = [](const QStringList &args) {
+        QElapsedTimer clock;
+        clock.start();
+        QProcess process;
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.start(QStringLiteral("curl"), args);
+        process.waitForFinished(-1);
+        return clock.elapsed();
+    };
+    const QString cookie = QStringLiteral("cookie: uin=1;skey=bench;from=pctool");
+    const qint64 curlUpload = timed({QStringLiteral("-s"), QStringLiteral("-H"), cookie,
+        QStringLiteral("-F"), QStringLiteral("name=big.apk"), QStringLiteral("-F"),
+        QStringLiteral("size=%1").arg(size), QStringLiteral("-F"),
+        QStringLiteral("type=application/octet-stream"), QStringLiteral("-F"),
+        QStringLiteral("app=@") + apk, url + QStringLiteral("/data/upload")});
+    const qint64 curlDownload = timed(
+        {QStringLiteral("-s"), QStringLiteral("-o"), home.filePath(QStringLiteral("curl.apk")),
+            url + QStringLiteral("/files/") + record->md5() + QStringLiteral(".apk")});
     sim.terminate();
     sim.waitForFinished(10000);
 
@@ -129,6 +149,12 @@ int main(int argc, char *argv[])
         mib * 1000.0 / qMax<qint64>(1, uploadMs));
     printf("  download status %d  %.2f s  %.1f MiB/s\n", downloaded, downloadMs / 1000.0,
         mib * 1000.0 / qMax<qint64>(1, downloadMs));
+    printf("  curl     upload %.2f s  %.1f MiB/s, download %.2f s  %.1f MiB/s\n",
+        curlUpload / 1000.0, mib * 1000.0 / qMax<qint64>(1, curlUpload), curlDownload / 1000.0,
+        mib * 1000.0 / qMax<qint64>(1, curlDownload));
+    printf("  throughput against curl: upload %.2f, download %.2f (target at least 0.5)\n",
+        double(curlUpload) / qMax<qint64>(1, uploadMs),
+        double(curlDownload) / qMax<qint64>(1, downloadMs));
     printf("  client peak memory growth: upload %.1f MiB, all %.1f MiB (limit 64 MiB)\n",
         (afterUpload - before) / 1024.0, (after - before) / 1024.0);
     return uploaded == VaruRequest::StatusFinished && downloaded == VaruRequest::StatusFinished ? 0

@@ -193,7 +193,7 @@ int VaruPackTool::work(const QString &apkPath, const QString &androidName, const
         if (!file.open(QIODevice::WriteOnly) || file.write(rewritten) != rewritten.size())
             return fail(PackFailed);
         file.close();
-        if (!QFile::copy(apkPath, out))
+        if (!varuCopyFile(apkPath, out))
             return fail(PackFailed);
         QFile::setPermissions(out,
             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup

@@ -191,7 +191,7 @@ int VaruSignTool::work(const QString &apkPath, const QString &intermediate,
     const QStringList entries = VaruZip::instance()->entries(apkPath);
     if (std::any_of(entries.cbegin(), entries.cend(), isSignatureFile)) {
         QFile::remove(unsignedCopy);
-        if (QFile::copy(apkPath, unsignedCopy)) {
+        if (varuCopyFile(apkPath, unsignedCopy)) {
             QFile::setPermissions(unsignedCopy, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
             VaruZip::instance()->remove(unsignedCopy, kSignatureFiles);
             input = unsignedCopy;

@@ -5,9 +5,11 @@
 #include "processrunner.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <atomic>
+#include <filesystem>
 
 namespace {
 std::atomic<VaruZip *> gInstance{nullptr};
@@ -60,4 +62,11 @@ QStringList VaruZip::entries(const QString &archive)
     for (QString &name : names)
         name = name.trimmed();
     return names;
+}
+
+bool varuCopyFile(const QString &source, const QString &target)
+{
+    std::error_code error;
+    return std::filesystem::copy_file(QFile::encodeName(source).toStdString(), QFile::encodeName(target).toStdString(),
+                                      std::filesystem::copy_options::overwrite_existing, error);
 }

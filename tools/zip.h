@@ -22,3 +22,6 @@ public:
 private:
     VaruZip() = default;
 };
+
+// Copies a file as the system copies it (in the kernel where it can), replacing target.
+bool varuCopyFile(const QString &source, const QString &target);
