@@ -67,6 +67,7 @@ QStringList VaruZip::entries(const QString &archive)
 bool varuCopyFile(const QString &source, const QString &target)
 {
     std::error_code error;
-    return std::filesystem::copy_file(QFile::encodeName(source).toStdString(), QFile::encodeName(target).toStdString(),
-                                      std::filesystem::copy_options::overwrite_existing, error);
+    return std::filesystem::copy_file(QFile::encodeName(source).toStdString(),
+        QFile::encodeName(target).toStdString(), std::filesystem::copy_options::overwrite_existing,
+        error);
 }
