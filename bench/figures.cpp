@@ -106,12 +106,12 @@ int main(int argc, char *argv[])
 
     const int channelCount = quick ? 4 : 20;
     for (bool stored : {true, false}) {
-        VaruFixtures::ApkSpec spec;
-        spec.assetSize = 50LL * 1024 * 1024;
-        spec.randomAsset = true;
-        spec.storeAsset = stored;
+        VaruFixtures::ApkSpec shape;
+        shape.assetSize = 50LL * 1024 * 1024;
+        shape.randomAsset = true;
+        shape.storeAsset = stored;
         const QString apk = VaruFixtures::makeApk(home.path(),
-            stored ? QStringLiteral("big-stored.apk") : QStringLiteral("big-deflated.apk"), spec);
+            stored ? QStringLiteral("big-stored.apk") : QStringLiteral("big-deflated.apk"), shape);
         const char *kind = stored ? "stored" : "deflated";
 
         // Plain packing against the same per-channel file work done by cp and zip.

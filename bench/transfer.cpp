@@ -65,12 +65,13 @@ int main(int argc, char *argv[])
     VaruFixtures::isolateUserFolders(home);
 
     const qint64 assetSize = 290LL * 1024 * 1024;
-    VaruFixtures::ApkSpec spec;
-    spec.assetSize = assetSize;
-    spec.storeAsset = true;
-    spec.randomAsset = true;
+    VaruFixtures::ApkSpec shape;
+    shape.assetSize = assetSize;
+    shape.storeAsset = true;
+    shape.randomAsset = true;
     QString error;
-    const QString apk = VaruFixtures::makeApk(home.path(), QStringLiteral("big.apk"), spec, &error);
+    const QString apk
+        = VaruFixtures::makeApk(home.path(), QStringLiteral("big.apk"), shape, &error);
     if (apk.isEmpty()) {
         fprintf(stderr, "cannot make the APK: %s\n", qPrintable(error));
         return 1;

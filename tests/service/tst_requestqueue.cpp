@@ -62,13 +62,13 @@ private:
     // A new APK of its own (its own MD5) read as a task waiting to be hardened.
     QSharedPointer<VaruApkInfo> newTask(qint64 assetSize = 0)
     {
-        VaruFixtures::ApkSpec spec;
-        spec.versionName = QStringLiteral("1.%1").arg(++mApkCount);
-        spec.assetSize = assetSize;
-        spec.randomAsset = assetSize > 0;
-        spec.storeAsset = assetSize > 0;
+        VaruFixtures::ApkSpec shape;
+        shape.versionName = QStringLiteral("1.%1").arg(++mApkCount);
+        shape.assetSize = assetSize;
+        shape.randomAsset = assetSize > 0;
+        shape.storeAsset = assetSize > 0;
         const QString apk = VaruFixtures::makeApk(
-            mFixture.home.path(), QStringLiteral("game%1.apk").arg(mApkCount), spec);
+            mFixture.home.path(), QStringLiteral("game%1.apk").arg(mApkCount), shape);
         return apk.isEmpty() ? QSharedPointer<VaruApkInfo>()
                              : VaruFixtures::recordForFile(apk, VaruApkInfo::FileWaiting);
     }

@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(after, before + QStringList{QStringLiteral("baidu")});
     }
 
-    // Texts the spec's one-byte lengths cannot hold get the pool's proper encoding.
+    // Texts too long for a one-byte length, or outside Latin-1, get the pool's proper encoding.
     void anyChannelText_data()
     {
         QTest::addColumn<bool>("utf8");

@@ -61,10 +61,10 @@ private:
 private slots:
     void initTestCase()
     {
-        VaruFixtures::ApkSpec spec;
-        spec.metaData
+        VaruFixtures::ApkSpec shape;
+        shape.metaData
             = {{kKey, QStringLiteral("none")}, {QStringLiteral("OTHER"), QStringLiteral("keep")}};
-        mApk = VaruFixtures::makeApk(mDir.path(), QStringLiteral("app.apk"), spec);
+        mApk = VaruFixtures::makeApk(mDir.path(), QStringLiteral("app.apk"), shape);
         QVERIFY(!mApk.isEmpty());
         mOut = mDir.filePath(QStringLiteral("out/"));
         QDir().mkpath(mOut);
@@ -174,9 +174,10 @@ private slots:
 
     void keyWithoutValueLeftAlone()
     {
-        VaruFixtures::ApkSpec spec;
-        spec.metaData = {{kKey, QString()}};
-        const QString apk = VaruFixtures::makeApk(mDir.path(), QStringLiteral("novalue.apk"), spec);
+        VaruFixtures::ApkSpec shape;
+        shape.metaData = {{kKey, QString()}};
+        const QString apk
+            = VaruFixtures::makeApk(mDir.path(), QStringLiteral("novalue.apk"), shape);
         QVERIFY(!apk.isEmpty());
         VaruPackTool tool;
         QCOMPARE(runPack(tool, apk, kKey, QStringLiteral("baidu;")), QList<int>{0});

@@ -31,10 +31,10 @@ private:
 
     QString newApk()
     {
-        VaruFixtures::ApkSpec spec;
-        spec.versionName = QStringLiteral("2.%1").arg(++mApks);
+        VaruFixtures::ApkSpec shape;
+        shape.versionName = QStringLiteral("2.%1").arg(++mApks);
         return VaruFixtures::makeApk(
-            mFixture.home.path(), QStringLiteral("app%1.apk").arg(mApks), spec);
+            mFixture.home.path(), QStringLiteral("app%1.apk").arg(mApks), shape);
     }
     // Adds through the page's own button and file choice; waits for the reading to end.
     void add(VaruReinforceView &view, const QString &path)
