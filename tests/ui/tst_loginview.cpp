@@ -2,6 +2,7 @@
 #include "core/usermodel.h"
 #include "service/serviceurl.h"
 #include "tests/fixtures/simfixture.h"
+#include "tests/ui/uitest.h"
 #include "ui/controllerset.h"
 #include "ui/cookiemirror.h"
 #include "ui/logincontroller.h"
@@ -51,14 +52,7 @@ private slots:
         QVERIFY(mSim.start() > 0);
         setServiceBaseUrlForTesting(QString::fromStdString(mSim.baseUrl()));
         setPortalBaseUrlForTesting(QString::fromStdString(mSim.baseUrl()));
-        auto *timer = new QTimer(this);
-        connect(timer, &QTimer::timeout, this, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                mBoxes << box->text();
-                box->button(QMessageBox::No)->click();
-            }
-        });
-        timer->start(20);
+        VaruUiTest::answerBoxesWithNo(this, &mBoxes);
     }
     void init()
     {

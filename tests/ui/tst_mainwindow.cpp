@@ -39,17 +39,6 @@ void pressSignIn(VaruLoginView *view)
         QStringLiteral("document.getElementById('signin').click();"));
 }
 
-// Answers any "new version" question with No.
-void declineUpdates()
-{
-    auto *timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, timer, [] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
-            box->button(QMessageBox::No)->click();
-    });
-    timer->start(50);
-}
-
 } // namespace
 
 class TestMainWindow : public QObject
@@ -70,7 +59,7 @@ private slots:
         setPortalBaseUrlForTesting(QString::fromStdString(mSim.baseUrl()));
         VaruApkScanner::instance()->setTickMillisecondsForTesting(50);
         mAnswers.install();
-        declineUpdates();
+        answerBoxesWithNo(this); // the "new version" question
     }
 
     // From the sign-in page through the first-run guide to a finished, signed task, and

@@ -1,7 +1,12 @@
 #pragma once
 
 #include "ui/filedialogs.h"
+
 #include "ui/indicator.h"
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 
 #include <QCoreApplication>
 #include <QInputMethodEvent>
@@ -27,6 +32,20 @@ inline void type(QLineEdit *edit, const QString &text)
     QInputMethodEvent event;
     event.setCommitString(text);
     QCoreApplication::sendEvent(edit, &event);
+}
+
+// Answers every modal message box with No from now on, as a user would; records their texts.
+inline void answerBoxesWithNo(QObject *owner, QStringList *texts = nullptr)
+{
+    auto *timer = new QTimer(owner);
+    QObject::connect(timer, &QTimer::timeout, timer, [texts] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            if (texts)
+                *texts << box->text();
+            box->button(QMessageBox::No)->click();
+        }
+    });
+    timer->start(20);
 }
 
 // Answers the pages' path questions with fixed answers; records the captions asked.
