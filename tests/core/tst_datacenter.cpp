@@ -8,8 +8,6 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -254,52 +252,7 @@ private slots:
                      .entryList({uin + QStringLiteral("*")}, QDir::Files),
             QStringList{uin + QStringLiteral(".db")});
     }
-
-    // A client killed while it saves leaves a settings file that the next start reads: the
-    // file is replaced whole, never written over in place.
-    void killedWhileSaving()
-    {
-        const QString uin = nextUin();
-        QRandomGenerator random(42);
-        for (int round = 0; round < 20; ++round) {
-            QProcess child;
-            child.start(
-                QCoreApplication::applicationFilePath(), {QStringLiteral("--save-loop"), uin});
-            QVERIFY(child.waitForReadyRead(30000)); // it has saved at least once
-            QTest::qWait(random.bounded(5, 60));
-            child.kill();
-            QVERIFY(child.waitForFinished(30000));
-            QFile file(fileOf(uin));
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QJsonParseError error;
-            const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
-            QVERIFY2(error.error == QJsonParseError::NoError && document.isObject(),
-                qPrintable(error.errorString()));
-            QVERIFY(document.object().value(QStringLiteral("records/size")).toInt() > 0);
-        }
-        QVERIFY(!QFile::exists(fileOf(uin) + QStringLiteral(".corrupt")));
-    }
 };
 
-int main(int argc, char *argv[])
-{
-    QCoreApplication app(argc, argv);
-    // Child mode: save the settings and records over and over until killed.
-    if (argc == 3 && qstrcmp(argv[1], "--save-loop") == 0) {
-        VaruUserModel::instance(); // registers the settings file format
-        VaruDataCenter store(QSettings::defaultFormat(), QString::fromLatin1(argv[2]));
-        for (int i = 0;; ++i) {
-            store.addRecord(
-                VaruFixtures::makeRecord(QStringLiteral("%1").arg(i, 32, 10, QLatin1Char('0')), i));
-            store.writeValue(VaruSettingsKey::packParams, QString(200 + i % 50, QLatin1Char('x')));
-            store.sync();
-            if (i == 0) {
-                printf("saved\n");
-                fflush(stdout);
-            }
-        }
-    }
-    TestDataCenter test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_GUILESS_MAIN(TestDataCenter)
 #include "tst_datacenter.moc"
