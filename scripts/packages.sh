@@ -6,6 +6,8 @@ set -euo pipefail
 PACKAGES=(
   # build
   cmake ninja-build g++ pkg-config clang-format
+  # fuzzing (scripts/fuzz.sh)
+  clang libfuzzer-14-dev
   # the local service simulator
   libcpp-httplib-dev curl
   qtbase5-dev qtbase5-dev-tools qtwebengine5-dev
