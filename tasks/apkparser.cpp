@@ -92,7 +92,10 @@ bool VaruApkParser::parseBadging(const QString &output, QString *packageName, QS
         return false;
     const int start = package + packageMarker.size();
     const int end = output.indexOf(QLatin1Char('\''), start);
-    *packageName = output.mid(start, end < 0 ? -1 : end - start);
+    const QString name = output.mid(start, end < 0 ? -1 : end - start);
+    if (name.isEmpty())
+        return false; // a task needs its package name: an empty one is no reading
+    *packageName = name;
 
     const QString versionMarker = QStringLiteral("versionName='");
     const int version = output.indexOf(versionMarker);

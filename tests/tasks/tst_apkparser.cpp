@@ -67,6 +67,9 @@ private slots:
             << QByteArray(600, 'x') + "\npackage: name='com.late' versionName='9'\n"
             << -3 << ""
             << "old";
+        QTest::newRow("empty package name")
+            << QByteArray("package: name='' versionName='1.2'\n") << -3 << ""
+            << "old";
         QTest::newRow("no output") << QByteArray() << -3 << ""
                                    << "old";
         QTest::newRow("error text")
