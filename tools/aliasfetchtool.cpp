@@ -26,10 +26,14 @@ void VaruAliasFetchTool::getAliasName(const QString &keystorePath, const QString
     if (mKeytoolPath.isEmpty())
         mErrorCode = NoTool;
     const QString keytool = mKeytoolPath;
+    // The password goes through the tool's environment, never its argument list.
     const QStringList args = {QStringLiteral("-list"), QStringLiteral("-keystore"), keystorePath,
-        QStringLiteral("-storepass"), keystorePass, QStringLiteral("-J-Duser.language=en")};
-    Task::run([keytool, args]() {
-        return runProcess(keytool, args);
+        QStringLiteral("-storepass:env"), QLatin1String(kStorePassVariable),
+        QStringLiteral("-J-Duser.language=en")};
+    VaruRunOptions options;
+    options.environment = environmentWith({{QLatin1String(kStorePassVariable), keystorePass}});
+    Task::run([keytool, args, options]() {
+        return runProcess(keytool, args, options);
     })->then(this, [this, keystorePath, keystorePass](QString output) {
         if (logger()->isEnabledFor(Level::INFO_INT))
             logger()->forcedLog(Level::INFO_INT,

@@ -29,3 +29,11 @@ QString runProcess(
     }
     return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
+
+QProcessEnvironment environmentWith(const QList<QPair<QString, QString>> &variables)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const auto &variable : variables)
+        environment.insert(variable.first, variable.second);
+    return environment;
+}

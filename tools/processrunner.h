@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -20,3 +22,13 @@ struct VaruRunOptions {
 // looked at. Blocks: call it from a worker thread.
 QString runProcess(const QString &toolPath, const QStringList &arguments,
     const VaruRunOptions &options = VaruRunOptions());
+
+// The variables that carry the keystore and key passwords to keytool and jarsigner
+// ("-storepass:env", "-keypass:env").
+constexpr char kStorePassVariable[] = "VARU_STORE_PASS";
+constexpr char kKeyPassVariable[] = "VARU_KEY_PASS";
+
+// The process's own environment with these variables added: how a secret such as a
+// keystore password reaches a tool without showing in its argument list, which any user
+// of the machine can read.
+QProcessEnvironment environmentWith(const QList<QPair<QString, QString>> &variables);

@@ -175,10 +175,14 @@ int VaruSignTool::work(const QString &apkPath, const QString &intermediate,
         = keystorePath + QLatin1Char('\n') + keystorePass + QLatin1Char('\n') + alias;
     QString algorithm = mAlgorithms.value(cacheKey);
     if (algorithm.isEmpty()) {
+        VaruRunOptions listOptions;
+        listOptions.environment
+            = environmentWith({{QLatin1String(kStorePassVariable), keystorePass}});
         const QString listing = runProcess(mKeytoolPath,
             {QStringLiteral("-J-Duser.language=en"), QStringLiteral("-list"), QStringLiteral("-v"),
-                QStringLiteral("-keystore"), keystorePath, QStringLiteral("-storepass"),
-                keystorePass, QStringLiteral("-alias"), alias});
+                QStringLiteral("-keystore"), keystorePath, QStringLiteral("-storepass:env"),
+                QLatin1String(kStorePassVariable), QStringLiteral("-alias"), alias},
+            listOptions);
         algorithm = signatureAlgorithm(listing);
         if (algorithm.size() > 8) // a name was found; a failed listing is asked again next time
             mAlgorithms.insert(cacheKey, algorithm);
@@ -198,14 +202,17 @@ int VaruSignTool::work(const QString &apkPath, const QString &intermediate,
         }
     }
 
+    // The passwords go through the tool's environment: the argument list names the variables.
     const QStringList args = {QStringLiteral("-keystore"), QStringLiteral("-J-Duser.language=en"),
-        keystorePath, QStringLiteral("-storepass"), keystorePass, QStringLiteral("-keypass"),
-        aliasPass, QStringLiteral("-digestalg"), QStringLiteral("SHA1"), QStringLiteral("-sigalg"),
-        algorithm, QStringLiteral("-signedjar"), intermediate, input, alias};
-    QStringList shown = args;
-    shown[4] = shown[6] = QStringLiteral("******"); // never a password in the log
-    log(QStringLiteral("[sign params]: %1 ").arg(shown.join(QLatin1Char(' '))));
-    const QString output = runProcess(mJarsignerPath, args);
+        keystorePath, QStringLiteral("-storepass:env"), QLatin1String(kStorePassVariable),
+        QStringLiteral("-keypass:env"), QLatin1String(kKeyPassVariable),
+        QStringLiteral("-digestalg"), QStringLiteral("SHA1"), QStringLiteral("-sigalg"), algorithm,
+        QStringLiteral("-signedjar"), intermediate, input, alias};
+    log(QStringLiteral("[sign params]: %1 ").arg(args.join(QLatin1Char(' '))));
+    VaruRunOptions signOptions;
+    signOptions.environment = environmentWith({{QLatin1String(kStorePassVariable), keystorePass},
+        {QLatin1String(kKeyPassVariable), aliasPass}});
+    const QString output = runProcess(mJarsignerPath, args, signOptions);
     log(QStringLiteral("[sign %1 ]: %2 ").arg(apkPath, output));
     if (input != apkPath)
         QFile::remove(unsignedCopy);
