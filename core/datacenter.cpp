@@ -4,7 +4,9 @@
 #include "tasks/apkinfo.h"
 #include "tasks/recordkeys.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -15,6 +17,7 @@ namespace {
 
 const QString kRecords = QStringLiteral("records");
 const QString kContent = QStringLiteral("content");
+constexpr qint64 kOrphanedLockMs = 2000;
 
 // "group.name" to the stored "group/name"; empty for any other shape.
 QString storedKey(const QString &key)
@@ -48,6 +51,17 @@ void keepAside(const QString &fileName, const QByteArray &bytes)
     }
 }
 
+// A save takes a lock file beside the settings file and writes its owner into it. A client
+// killed between the two leaves an empty lock that names no owner, and the next save
+// would wait half a minute for it to grow stale. Such a lock, seconds old, is removed.
+void clearOrphanedLock(const QString &fileName)
+{
+    const QFileInfo lock(fileName + QStringLiteral(".lock"));
+    if (lock.exists() && lock.size() == 0
+        && lock.lastModified().msecsTo(QDateTime::currentDateTime()) > kOrphanedLockMs)
+        QFile::remove(lock.filePath());
+}
+
 } // namespace
 
 bool VaruDataCenter::readJsonFile(QIODevice &device, QSettings::SettingsMap &map)
@@ -78,6 +92,7 @@ bool VaruDataCenter::writeJsonFile(QIODevice &device, const QSettings::SettingsM
 VaruDataCenter::VaruDataCenter(QSettings::Format format, const QString &uin, QObject *parent)
     : QSettings(format, QSettings::UserScope, QStringLiteral("Varu"), uin, parent)
 {
+    clearOrphanedLock(fileName());
     loadRecords();
     using namespace VaruSettingsKey;
     mIncomplete = !(hasValue(outputDir) && hasValue(keyStorePath) && hasValue(keyStorePassword)

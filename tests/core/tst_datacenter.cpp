@@ -252,6 +252,29 @@ private slots:
                      .entryList({uin + QStringLiteral("*")}, QDir::Files),
             QStringList{uin + QStringLiteral(".db")});
     }
+
+    // A client killed just after making the settings file's lock, before writing its owner
+    // into it, leaves an empty lock behind; the next start must not wait on it.
+    void orphanedEmptyLockIsCleared()
+    {
+        const QString uin = nextUin();
+        const QString lock = fileOf(uin) + QStringLiteral(".lock");
+        QVERIFY(QDir().mkpath(QFileInfo(lock).absolutePath()));
+        writeBytes(lock, QByteArray());
+        QFile lockFile(lock);
+        QVERIFY(lockFile.open(QIODevice::ReadWrite));
+        QVERIFY(lockFile.setFileTime(
+            QDateTime::currentDateTime().addSecs(-10), QFileDevice::FileModificationTime));
+        lockFile.close();
+        VaruDataCenter store(mFormat, uin);
+        QVERIFY(!QFile::exists(lock)); // gone before the first save could wait on it
+        store.writeValue(VaruSettingsKey::outputDir, QStringLiteral("/out"));
+        store.sync();
+        QCOMPARE(store.status(), QSettings::NoError);
+        QCOMPARE(readJson(fileOf(uin)).value(QStringLiteral("common/OutputDir")).toString(),
+            QStringLiteral("/out"));
+        QVERIFY(!QFile::exists(lock));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDataCenter)
