@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -41,6 +43,16 @@ private:
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
+    }
+
+    // Makes a file look ten seconds old.
+    static void ageFile(const QString &path)
+    {
+        QFile file(path);
+        if (!file.exists() || !file.open(QIODevice::ReadWrite))
+            return;
+        file.setFileTime(
+            QDateTime::currentDateTime().addSecs(-10), QFileDevice::FileModificationTime);
     }
 
 private slots:
@@ -261,11 +273,7 @@ private slots:
         const QString lock = fileOf(uin) + QStringLiteral(".lock");
         QVERIFY(QDir().mkpath(QFileInfo(lock).absolutePath()));
         writeBytes(lock, QByteArray());
-        QFile lockFile(lock);
-        QVERIFY(lockFile.open(QIODevice::ReadWrite));
-        QVERIFY(lockFile.setFileTime(
-            QDateTime::currentDateTime().addSecs(-10), QFileDevice::FileModificationTime));
-        lockFile.close();
+        ageFile(lock);
         VaruDataCenter store(mFormat, uin);
         QVERIFY(!QFile::exists(lock)); // gone before the first save could wait on it
         store.writeValue(VaruSettingsKey::outputDir, QStringLiteral("/out"));
@@ -275,7 +283,57 @@ private slots:
             QStringLiteral("/out"));
         QVERIFY(!QFile::exists(lock));
     }
+
+    // A client killed while it saves leaves a settings file that the next start reads: the
+    // file is replaced whole, never written over in place.
+    void killedWhileSaving()
+    {
+        const QString uin = nextUin();
+        QRandomGenerator random(42);
+        for (int round = 0; round < 20; ++round) {
+            QProcess child;
+            child.start(
+                QCoreApplication::applicationFilePath(), {QStringLiteral("--save-loop"), uin});
+            QVERIFY2(child.waitForReadyRead(120000), // it has saved at least once
+                child.readAllStandardError().constData());
+            QTest::qWait(random.bounded(5, 60));
+            child.kill();
+            QVERIFY(child.waitForFinished(30000));
+            // The user starts the client again seconds later, not at once.
+            const QString lock = fileOf(uin) + QStringLiteral(".lock");
+            if (QFileInfo(lock).size() == 0)
+                ageFile(lock);
+            QFile file(fileOf(uin));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QJsonParseError error;
+            const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+            QVERIFY2(error.error == QJsonParseError::NoError && document.isObject(),
+                qPrintable(error.errorString()));
+            QVERIFY(document.object().value(QStringLiteral("records/size")).toInt() > 0);
+        }
+        QVERIFY(!QFile::exists(fileOf(uin) + QStringLiteral(".corrupt")));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestDataCenter)
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    // Child mode: save the settings and records over and over until killed.
+    if (argc == 3 && qstrcmp(argv[1], "--save-loop") == 0) {
+        VaruUserModel::instance(); // registers the settings file format
+        VaruDataCenter store(QSettings::defaultFormat(), QString::fromLatin1(argv[2]));
+        for (int i = 0;; ++i) {
+            store.addRecord(
+                VaruFixtures::makeRecord(QStringLiteral("%1").arg(i, 32, 10, QLatin1Char('0')), i));
+            store.writeValue(VaruSettingsKey::packParams, QString(200 + i % 50, QLatin1Char('x')));
+            store.sync();
+            if (i == 0) {
+                printf("saved\n");
+                fflush(stdout);
+            }
+        }
+    }
+    TestDataCenter test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_datacenter.moc"
