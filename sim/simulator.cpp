@@ -118,6 +118,9 @@ int VaruSimulator::start(const std::string &host, int port)
 {
     stop();
     mServer = std::make_unique<httplib::Server>();
+    // An idle kept-alive connection holds a worker until this runs out, and stop() waits
+    // for every worker: a short wait keeps restarts quick.
+    mServer->set_keep_alive_timeout(1);
     route();
     mHost = host;
     if (port == 0) {
@@ -147,6 +150,11 @@ void VaruSimulator::stop()
     }
 }
 
+bool VaruSimulator::isListening() const
+{
+    return mServer && mServer->is_running();
+}
+
 std::string VaruSimulator::baseUrl() const
 {
     return "http://" + mHost + ":" + std::to_string(mPort);
@@ -162,6 +170,14 @@ void VaruSimulator::clearFaults()
 {
     std::lock_guard<std::mutex> lock(mMutex);
     mFaults.clear();
+    mRefuse = false;
+}
+
+void VaruSimulator::refuseAfter(Endpoint endpoint)
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    mRefuse = true;
+    mRefuseAfter = endpoint;
 }
 
 void VaruSimulator::setSession(const std::string &uin, const std::string &skey)
@@ -293,6 +309,11 @@ bool VaruSimulator::applyFault(Endpoint endpoint, const httplib::Request &, http
     int delay = 0;
     {
         std::lock_guard<std::mutex> lock(mMutex);
+        if (mRefuse && mRefuseAfter == endpoint) {
+            // The listening socket closes now; this answer is still written afterwards.
+            mRefuse = false;
+            mServer->stop();
+        }
         const auto it = mFaults.find(endpoint);
         if (it == mFaults.end())
             return false;

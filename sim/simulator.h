@@ -61,10 +61,17 @@ public:
     int start(const std::string &host = "127.0.0.1", int port = 0);
     void stop();
     int port() const { return mPort; }
+    // False once stopped, or after a refusal set with refuseAfter().
+    bool isListening() const;
     std::string baseUrl() const;
 
     void setFault(Endpoint endpoint, Fault fault, const std::string &code = std::string());
+    // Clears the faults and any refusal still to come.
     void clearFaults();
+    // Once the service has answered the next exchange of this endpoint (upload, hardening
+    // request or status poll), it stops accepting connections: the client's next step finds
+    // the port closed, until start() on the same port.
+    void refuseAfter(Endpoint endpoint);
     // Only this session is accepted; with none set, any non-empty uin and skey are.
     void setSession(const std::string &uin, const std::string &skey);
     // Status polls that report a job still running before it ends.
@@ -119,6 +126,8 @@ private:
 
     mutable std::mutex mMutex;
     std::map<Endpoint, std::pair<Fault, std::string>> mFaults;
+    bool mRefuse = false;
+    Endpoint mRefuseAfter = Endpoint::Upload;
     std::string mUin;
     std::string mSkey;
     int mPollsUntilDone = 2;
