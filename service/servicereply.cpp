@@ -45,7 +45,8 @@ UploadReply decodeUpload(const QByteArray &body)
     UploadReply reply;
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(body, &error);
-    if (error.error != QJsonParseError::NoError)
+    // Only an object answers an upload: anything else would read as code 0, a success.
+    if (error.error != QJsonParseError::NoError || !document.isObject())
         return reply;
     reply.parsed = true;
     const QJsonObject object = document.object();

@@ -17,7 +17,7 @@ struct Code {
 };
 
 struct UploadReply {
-    bool parsed = false; // false: the body is not JSON
+    bool parsed = false; // false: the body is not a JSON object
     Code code;
     QString appName;
     QString rovan;
@@ -33,7 +33,7 @@ struct StatusEntry {
 // 2 for server-side errors (401 to 499), 1 for an aborted transfer and anything else.
 int transportErrorCode(QNetworkReply::NetworkError error);
 
-// The upload reply: read as an object even when the document is something else.
+// The upload reply; not parsed when the body is not a JSON object.
 UploadReply decodeUpload(const QByteArray &body);
 // The hardening reply; false when the body is not a JSON object.
 bool decodeReinforce(const QByteArray &body, Code *code);

@@ -30,8 +30,10 @@ private slots:
             << QByteArray(R"({"code":"busy"})") << true << 0 << false << false << "";
         QTest::newRow("no code") << QByteArray(R"({"appName":"x"})") << true << 0 << false << false
                                  << "x";
-        QTest::newRow("array counts as success")
-            << QByteArray("[1,2]") << true << 0 << false << false << "";
+        QTest::newRow("array is no answer")
+            << QByteArray("[1,2]") << false << 0 << false << false << "";
+        QTest::newRow("number is no answer")
+            << QByteArray("0") << false << 0 << false << false << "";
         QTest::newRow("refused") << QByteArray(R"({"code":10004})") << true << 10004 << false
                                  << false << "";
         QTest::newRow("not JSON") << QByteArray("<html>") << false << 0 << false << false << "";

@@ -103,7 +103,7 @@ private slots:
         QTest::newRow("other number") << Fault::Code << "3" << 104;
         QTest::newRow("number as text") << Fault::Code << "\"12\"" << 104;
         QTest::newRow("other word: success") << Fault::Code << "\"busy\"" << 0;
-        QTest::newRow("array: success") << Fault::JsonArray << "" << 0;
+        QTest::newRow("array: no answer") << Fault::JsonArray << "" << 4;
         QTest::newRow("invalid JSON") << Fault::InvalidJson << "" << 4;
         QTest::newRow("HTTP 500") << Fault::Http500 << "" << 2;
         QTest::newRow("HTTP 503") << Fault::Http503 << "" << 2;
