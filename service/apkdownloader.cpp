@@ -25,6 +25,26 @@ VaruApkDownloader::VaruApkDownloader(QObject *parent) : VaruRequest(parent)
     mType = TypeDownload;
 }
 
+VaruApkDownloader::~VaruApkDownloader()
+{
+    discardPart();
+}
+
+QString VaruApkDownloader::partPath() const
+{
+    return mOutputPath.isEmpty() ? QString() : mOutputPath + QStringLiteral(".part");
+}
+
+// Removes the part file this download made, if it is still there.
+void VaruApkDownloader::discardPart()
+{
+    mPart.close();
+    if (!mPart.fileName().isEmpty()) {
+        QFile::remove(mPart.fileName());
+        mPart.setFileName(QString());
+    }
+}
+
 bool VaruApkDownloader::start()
 {
     return mApkInfo ? VaruRequest::start() : false;
@@ -41,7 +61,10 @@ bool VaruApkDownloader::prepareOutputPath()
     const QString base = fileName.left(dot);
     const QString folder = VaruUserModel::instance()->outputDir();
     QString candidate = folder + base + QStringLiteral("_varu.apk");
-    for (int n = 1; QFileInfo::exists(candidate); ++n)
+    auto taken = [](const QString &path) {
+        return QFileInfo::exists(path) || QFileInfo::exists(path + QStringLiteral(".part"));
+    };
+    for (int n = 1; taken(candidate); ++n)
         candidate = folder + QStringLiteral("%1_varu%2.apk").arg(base).arg(n);
     mOutputPath = candidate;
     return !mOutputPath.isEmpty() && mOutputPath.contains(QLatin1String(".apk"));
@@ -58,7 +81,9 @@ QNetworkReply *VaruApkDownloader::get(const QUrl &url, const QString &cookie)
 
 void VaruApkDownloader::doRequest()
 {
+    discardPart();
     mOutputPath.clear();
+    mWriteFailed = false;
     if (!mApkInfo || mApkInfo->fileState() != VaruApkInfo::FileReinforced)
         return;
     int code = ErrorNone;
@@ -105,6 +130,11 @@ void VaruApkDownloader::onFinished()
                     mElapsedTimer.invalidate();
                     mLastElapsed = 0;
                     mWritten = 0;
+                    discardPart();
+                    mPart.setFileName(partPath());
+                    mWriteFailed = !mPart.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+                    if (mWriteFailed)
+                        mPart.setFileName(QString()); // someone else's: never removed
                     mReply = get(target, cookie);
                     if (mReply) {
                         // Bounded buffering: the network waits for the file instead of
@@ -124,7 +154,11 @@ void VaruApkDownloader::onFinished()
         } else {
             const QVariant length = mReply->header(QNetworkRequest::ContentLengthHeader);
             const bool cutOff = length.isValid() && mWritten < length.toLongLong();
-            if (!cutOff && !mOutputPath.isEmpty() && QFileInfo::exists(mOutputPath)) {
+            // The file takes its name only whole; the name was free when the download began.
+            const bool whole = !cutOff && !mWriteFailed && mPart.isOpen() && mPart.flush();
+            mPart.close();
+            if (whole && QFile::rename(partPath(), mOutputPath)) {
+                mPart.setFileName(QString());
                 mApkInfo->setReinforcedFilePath(mOutputPath);
                 mApkInfo->setFileState(VaruApkInfo::FileDownloaded);
                 setStatus(StatusFinished);
@@ -135,6 +169,7 @@ void VaruApkDownloader::onFinished()
     } else if (mReply && mReply->error() != QNetworkReply::OperationCanceledError) {
         code = VaruServiceReply::transportErrorCode(mReply->error());
     }
+    discardPart();
     if (mStatus == StatusCanceled) {
         setErrorCode(ErrorNone);
         return;
@@ -156,12 +191,12 @@ void VaruApkDownloader::onDownloadReadyRead()
         mReply->readAll();
         return;
     }
-    QFile file(mOutputPath);
-    if (!file.open(QIODevice::Append))
-        return;
     const QByteArray chunk = mReply->readAll();
-    if (file.write(chunk) == chunk.size())
-        mWritten += chunk.size();
+    if (mWriteFailed || !mPart.isOpen() || mPart.write(chunk) != chunk.size()) {
+        mWriteFailed = true; // a full disk or a folder gone: the download cannot succeed
+        return;
+    }
+    mWritten += chunk.size();
 }
 
 void VaruApkDownloader::onDownloadProgress(qint64 bytesReceived, qint64 bytesTotal)

@@ -116,6 +116,8 @@ private slots:
         QTest::newRow("third") << "game.apk" << QStringList{"game_varu.apk", "game_varu1.apk"}
                                << "game_varu2.apk";
         QTest::newRow("last dot counts") << "my.app.apk" << QStringList() << "my.app_varu.apk";
+        QTest::newRow("another download's part file")
+            << "game.apk" << QStringList{"game_varu.apk.part"} << "game_varu1.apk";
     }
     void outputNames()
     {
@@ -213,12 +215,37 @@ private slots:
         QVERIFY(request.start());
         request.setStatus(2);
         const QString out = QDir(mFixture.outputDir).filePath(QStringLiteral("game_varu.apk"));
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(out).size() > 0, 30000);
+        // Arriving, the file has a name of its own that no one takes for a finished output.
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(out + QStringLiteral(".part")).size() > 0, 30000);
+        QVERIFY(!QFileInfo::exists(out));
         request.cancel();
         QCOMPARE(request.status(), 3);
         QCOMPARE(request.errorCode(), 0);
-        QVERIFY(QFileInfo::exists(out)); // the partial file stays
-        QVERIFY(QFileInfo(out).size() < QFileInfo(mHardened).size());
+        QCOMPARE(QDir(mFixture.outputDir).entryList(QDir::Files), QStringList()); // nothing left
+        QCOMPARE(record->fileState(), int(VaruApkInfo::FileReinforced));
+        mFixture.sim.setSlowBodyDelayMs(200);
+    }
+
+    // The output folder is removed while the file arrives: the download fails and no file
+    // appears under the output name when the folder comes back.
+    void outputFolderVanishesMidway()
+    {
+        mFixture.sim.setFault(Endpoint::File, Fault::SlowBody);
+        mFixture.sim.setSlowBodyDelayMs(2);
+        auto record = reinforced();
+        VaruApkDownloader request;
+        request.setApkInfo(record);
+        request.setStatus(1);
+        QSignalSpy status(&request, &VaruRequest::sigRequestStatusChanged);
+        QVERIFY(request.start());
+        request.setStatus(2);
+        QDir out(mFixture.outputDir);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(out.filePath("game_varu.apk.part")).size() > 0, 30000);
+        QVERIFY(out.removeRecursively());
+        QVERIFY(QDir().mkpath(mFixture.outputDir));
+        QTRY_COMPARE_WITH_TIMEOUT(request.status(), -1, 120000);
+        QCOMPARE(request.errorCode(), 112);
+        QCOMPARE(out.entryList(QDir::Files), QStringList());
         QCOMPARE(record->fileState(), int(VaruApkInfo::FileReinforced));
         mFixture.sim.setSlowBodyDelayMs(200);
     }
