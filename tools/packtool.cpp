@@ -13,6 +13,9 @@
 namespace {
 
 const QString kManifest = QStringLiteral("AndroidManifest.xml");
+const QString kApkSuffix = QStringLiteral(".apk");
+// The longest file name the file systems the outputs go to take, in bytes.
+constexpr int kLongestFileName = 255;
 
 // A channel may hold any text; in a file name, characters that would leave the folder
 // or that file systems refuse become "_".
@@ -71,17 +74,14 @@ void VaruPackTool::disposeWhenIdle()
 bool VaruPackTool::parseChannels(const QString &params, QStringList *channels)
 {
     channels->clear();
-    QString rest = params;
-    int at = rest.indexOf(QLatin1Char(';'));
-    if (at < 0)
+    const int last = params.lastIndexOf(QLatin1Char(';'));
+    if (last < 0)
         return false;
-    while (at >= 0) {
-        const QString channel = rest.left(at);
-        if (!channel.isEmpty())
-            channels->prepend(channel);
-        rest = rest.mid(at + 1);
-        at = rest.indexOf(QLatin1Char(';'));
-    }
+    // One pass over the text: a list of thousands of channels costs no more than its length.
+    const QStringList listed = params.left(last).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    channels->reserve(listed.size());
+    for (auto it = listed.crbegin(); it != listed.crend(); ++it)
+        channels->append(*it);
     return true;
 }
 
@@ -157,6 +157,14 @@ int VaruPackTool::work(const QString &apkPath, const QString &androidName, const
 
     if (!parseChannels(params, &mChannels))
         return fail(ChannelConfig);
+    // Every output name must be one the file system takes, before any output is made.
+    const QString signedSuffix = signing.enabled ? QStringLiteral("_signed_zipalign") : QString();
+    for (const QString &channel : qAsConst(mChannels)) {
+        const QString longest
+            = base + QLatin1Char('_') + fileNamePart(channel) + signedSuffix + kApkSuffix;
+        if (QFile::encodeName(longest).size() > kLongestFileName)
+            return fail(ChannelConfig);
+    }
 
     // The manifest is extracted once, into a folder of this run's own.
     QTemporaryDir work;
@@ -181,8 +189,8 @@ int VaruPackTool::work(const QString &apkPath, const QString &androidName, const
 
     const QString manifestCopy = work.filePath(kManifest);
     for (const QString &channel : qAsConst(mChannels)) {
-        const QString out = QDir::cleanPath(outputDir + mSeparator + base + QLatin1Char('_')
-            + fileNamePart(channel) + QStringLiteral(".apk"));
+        const QString out = QDir::cleanPath(
+            outputDir + mSeparator + base + QLatin1Char('_') + fileNamePart(channel) + kApkSuffix);
         QByteArray rewritten;
         const int written = VaruBinaryXml::writeChannel(manifest, androidName, channel, &rewritten);
         if (written != VaruBinaryXml::Ok)
@@ -193,19 +201,27 @@ int VaruPackTool::work(const QString &apkPath, const QString &androidName, const
         if (!file.open(QIODevice::WriteOnly) || file.write(rewritten) != rewritten.size())
             return fail(PackFailed);
         file.close();
+        // A channel APK that is not finished is removed: a copy that still carries the
+        // source's channel must never pass for this channel's APK.
+        auto failOutput = [&](int code) {
+            QFile::remove(out);
+            return fail(code);
+        };
         if (!varuCopyFile(apkPath, out))
-            return fail(PackFailed);
+            return failOutput(PackFailed);
         QFile::setPermissions(out,
             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
                 | QFileDevice::ReadOther);
-        VaruZip::instance()->zip(out, manifestCopy);
+        const bool zipped = VaruZip::instance()->zip(out, manifestCopy);
         QFile::remove(manifestCopy);
+        if (!zipped)
+            return failOutput(PackFailed);
 
         if (signing.enabled) {
             if (mSigner->signSync(out, outputDir, signing.keystorePath, signing.keystorePass,
                     signing.alias, signing.aliasPass)
                 != 0)
-                return fail(SignFailed);
+                return fail(SignFailed); // the whole unsigned channel APK stays
             QFile::remove(out);
         }
     }

@@ -4,9 +4,11 @@
 
 #include <QProcess>
 
-QString runProcess(
-    const QString &toolPath, const QStringList &arguments, const VaruRunOptions &options)
+QString runProcess(const QString &toolPath, const QStringList &arguments,
+    const VaruRunOptions &options, int *exitCode)
 {
+    if (exitCode)
+        *exitCode = -1;
     if (toolPath.isEmpty() || arguments.isEmpty())
         return QString();
 
@@ -26,6 +28,9 @@ QString runProcess(
     if (process.state() != QProcess::NotRunning) {
         process.kill();
         process.waitForFinished(-1); // reap it: no zombie is left behind
+    } else if (exitCode && process.error() == QProcess::UnknownError
+        && process.exitStatus() == QProcess::NormalExit) {
+        *exitCode = process.exitCode();
     }
     return QString::fromLocal8Bit(process.readAllStandardOutput());
 }

@@ -18,10 +18,11 @@ struct VaruRunOptions {
 // Runs one external tool and returns what it wrote to standard output, decoded with the
 // local 8-bit codec. Nothing is started for an empty path or argument list. The runner
 // waits for the start and then for the end; a tool still running then is killed and its
-// output so far returned. Standard error, the exit code and the exit status are not
-// looked at. Blocks: call it from a worker thread.
+// output so far returned. Standard error is never read; the exit code and status are not
+// looked at, unless exitCode is given: it then receives the tool's exit code, or -1 when
+// the tool did not start, crashed or was killed. Blocks: call it from a worker thread.
 QString runProcess(const QString &toolPath, const QStringList &arguments,
-    const VaruRunOptions &options = VaruRunOptions());
+    const VaruRunOptions &options = VaruRunOptions(), int *exitCode = nullptr);
 
 // The variables that carry the keystore and key passwords to keytool and jarsigner
 // ("-storepass:env", "-keypass:env").

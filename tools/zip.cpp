@@ -21,17 +21,19 @@ VaruZip *VaruZip::instance()
     return lazyInstance(gInstance, gInstanceMutex, [] { return new VaruZip; });
 }
 
-void VaruZip::zip(const QString &archive, const QString &file)
+bool VaruZip::zip(const QString &archive, const QString &file)
 {
     if (archive.isEmpty() || file.isEmpty())
-        return;
+        return false;
     const QFileInfo info(file);
     VaruRunOptions options;
     options.workingDirectory = info.absolutePath();
+    int exitCode = -1;
     runProcess(VaruOs::toolPath(VaruOs::Tool::Zip),
         {QStringLiteral("-q"), QStringLiteral("-g"), QDir::toNativeSeparators(archive),
             info.fileName()},
-        options);
+        options, &exitCode);
+    return exitCode == 0;
 }
 
 void VaruZip::unzip(const QString &archive, const QString &entry, const QString &destDir)
