@@ -234,8 +234,14 @@ int VaruSignTool::align(const QString &intermediate)
     const QString final
         = intermediate.left(intermediate.size() - 4) + QStringLiteral("_zipalign.apk");
     QFile::remove(final);
+    int exitCode = -1;
     runProcess(mZipalignPath,
-        {QStringLiteral("-f"), QStringLiteral("-v"), QStringLiteral("4"), intermediate, final});
+        {QStringLiteral("-f"), QStringLiteral("-v"), QStringLiteral("4"), intermediate, final},
+        VaruRunOptions(), &exitCode);
     QFile::remove(intermediate);
+    if (exitCode != 0) {
+        QFile::remove(final); // whatever zipalign left is not a finished APK
+        return AlignFailed;
+    }
     return QFileInfo::exists(final) ? NoError : AlignFailed;
 }
