@@ -1,3 +1,4 @@
+#include "platform/os/toolpaths.h"
 #include "tasks/apkparser.h"
 #include "tests/fixtures/fixtures.h"
 #include "tools/aliasfetchtool.h"
@@ -129,22 +130,22 @@ private slots:
         QTest::addColumn<QString>("outputDir");
         QTest::addColumn<int>("code");
         QTest::newRow("not an APK") << "text"
-                                    << ""
-                                    << "" << -1;
+                                    << "keystore"
+                                    << "out/" << -6;
         QTest::newRow("empty file") << "empty"
-                                    << ""
-                                    << "" << -1;
+                                    << "keystore"
+                                    << "out/" << -6;
         QTest::newRow("truncated APK") << "truncated"
-                                       << ""
-                                       << "" << -1;
+                                       << "keystore"
+                                       << "out/" << -6;
         QTest::newRow("path with spaces and CJK") << "spaces and CJK"
-                                                  << ""
-                                                  << "" << 0;
+                                                  << "keystore"
+                                                  << "out/" << 0;
         QTest::newRow("keystore that is no keystore") << "APK"
-                                                      << "notes"
-                                                      << "" << -1;
+                                                      << "text"
+                                                      << "out/" << -1;
         QTest::newRow("output folder gone") << "APK"
-                                            << ""
+                                            << "keystore"
                                             << "gone/" << -1;
     }
     void signing()
@@ -154,8 +155,8 @@ private slots:
         QFETCH(QString, outputDir);
         QFETCH(int, code);
         const QString apk = input(kind);
-        const QString keys = keystore.isEmpty() ? mKeystore : input(QStringLiteral("text"));
-        const QString out = outputDir.isEmpty() ? mOut : mDir.filePath(outputDir);
+        const QString keys = keystore == QLatin1String("keystore") ? mKeystore : input(keystore);
+        const QString out = mDir.filePath(outputDir);
         VaruSignTool tool;
         QCOMPARE(
             tool.signSync(apk, out, keys, kStorePass, QStringLiteral("release"), kKeyPass), code);
@@ -245,6 +246,31 @@ private slots:
                     QDir(mOut).filePath(QStringLiteral("app_%1.apk").arg(channel))});
             QVERIFY(dump.contains("value='" + channel + "'"));
         }
+    }
+
+    // zip cannot put the channel's manifest into the copy (a full disk, for one): the copy
+    // still carries the source's channel and must not stay under the channel's name.
+    void zipThatFails()
+    {
+        QTemporaryDir tools;
+        using VaruOs::Tool;
+        for (Tool tool :
+            {Tool::Keytool, Tool::Jarsigner, Tool::Zipalign, Tool::Aapt, Tool::Unzip}) {
+            const QString link = VaruOs::toolPath(tool, tools.path());
+            QDir().mkpath(QFileInfo(link).absolutePath());
+            QVERIFY(QFile::link(VaruOs::toolPath(tool), link));
+        }
+        const QString zip = VaruOs::toolPath(Tool::Zip, tools.path());
+        QDir().mkpath(QFileInfo(zip).absolutePath());
+        VaruFixtures::writeScript(
+            zip, "echo 'zip I/O error: No space left on device' >&2\nexit 14\n");
+        VaruOs::setToolBaseForTesting(tools.path());
+        VaruPackTool tool;
+        const int code = runPack(tool, mApk, QStringLiteral("oppo;"), mOut);
+        VaruOs::setToolBaseForTesting(QString());
+        QCOMPARE(code, -1);
+        QCOMPARE(tool.errorText(), QStringLiteral("打包失败:("));
+        QCOMPARE(outputs(), QStringList());
     }
 
     void keystoreThatIsNoKeystore()
