@@ -54,6 +54,18 @@ private:
             out.remove(name);
     }
 
+    // Starts a download whose file arrives slowly, as the queue starts one.
+    void startSlowly(
+        VaruApkDownloader &request, const QSharedPointer<VaruApkInfo> &record, int delayMs)
+    {
+        mFixture.sim.setFault(Endpoint::File, Fault::SlowBody);
+        mFixture.sim.setSlowBodyDelayMs(delayMs);
+        request.setApkInfo(record);
+        request.setStatus(1);
+        QVERIFY(request.start());
+        request.setStatus(2);
+    }
+
 private slots:
     void initTestCase()
     {
@@ -206,14 +218,9 @@ private slots:
 
     void cancelDuringTransfer()
     {
-        mFixture.sim.setFault(Endpoint::File, Fault::SlowBody);
-        mFixture.sim.setSlowBodyDelayMs(50);
         auto record = reinforced();
         VaruApkDownloader request;
-        request.setApkInfo(record);
-        request.setStatus(1);
-        QVERIFY(request.start());
-        request.setStatus(2);
+        startSlowly(request, record, 50);
         const QString out = QDir(mFixture.outputDir).filePath(QStringLiteral("game_varu.apk"));
         // Arriving, the file has a name of its own that no one takes for a finished output.
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(out + QStringLiteral(".part")).size() > 0, 30000);
@@ -230,15 +237,9 @@ private slots:
     // appears under the output name when the folder comes back.
     void outputFolderVanishesMidway()
     {
-        mFixture.sim.setFault(Endpoint::File, Fault::SlowBody);
-        mFixture.sim.setSlowBodyDelayMs(2);
         auto record = reinforced();
         VaruApkDownloader request;
-        request.setApkInfo(record);
-        request.setStatus(1);
-        QSignalSpy status(&request, &VaruRequest::sigRequestStatusChanged);
-        QVERIFY(request.start());
-        request.setStatus(2);
+        startSlowly(request, record, 2);
         QDir out(mFixture.outputDir);
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(out.filePath("game_varu.apk.part")).size() > 0, 30000);
         QVERIFY(out.removeRecursively());
