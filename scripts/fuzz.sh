@@ -20,6 +20,8 @@ cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_T
 cmake --build "$BUILD_DIR" --target "${TARGETS[@]}"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+# The suite's leak suppressions: third-party libraries only (see the file).
+export LSAN_OPTIONS="suppressions=$(pwd)/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 mkdir -p "$BUILD_DIR/findings"
 for target in "${TARGETS[@]}"; do
