@@ -8,7 +8,6 @@
 #include "tests/fixtures/records.h"
 #include "tests/fixtures/simfixture.h"
 
-#include <QApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtTest>
@@ -328,10 +327,5 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    QApplication app(argc, argv);
-    TestFaultMatrix test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_GUILESS_MAIN(TestFaultMatrix)
 #include "tst_faultmatrix.moc"

@@ -234,13 +234,21 @@ private slots:
     // Ten thousand channels give ten thousand channel APKs, each with its own channel.
     void tenThousandChannels()
     {
+#ifdef __SANITIZE_ADDRESS__
+        // Every channel starts zip, and starting a process from a sanitized one is slow:
+        // the sanitized run packs fewer channels through the same code.
+        const int count = 300;
+#else
+        const int count = 10000;
+#endif
         QString params;
-        for (int i = 0; i < 10000; ++i)
+        for (int i = 0; i < count; ++i)
             params += QStringLiteral("c%1;").arg(i);
         VaruPackTool tool;
         QCOMPARE(runPack(tool, mApk, params, mOut), 0);
-        QCOMPARE(outputs().size(), 10000);
-        for (const QString &channel : {QStringLiteral("c0"), QStringLiteral("c9999")}) {
+        QCOMPARE(outputs().size(), count);
+        for (const QString &channel :
+            {QStringLiteral("c0"), QStringLiteral("c%1").arg(count - 1)}) {
             const QString dump = VaruFixtures::run(QStringLiteral("aapt"),
                 {"dump", "--include-meta-data", "badging",
                     QDir(mOut).filePath(QStringLiteral("app_%1.apk").arg(channel))});
