@@ -5,6 +5,7 @@
 #   scripts/fuzz.sh                  every program for 20 seconds (the CI guard)
 #   scripts/fuzz.sh 600              every program for ten minutes
 #   scripts/fuzz.sh 600 fuzz_binaryxml fuzz_service_reply   just those
+# FUZZ_SEED=N makes a run repeat itself (CI uses one); by default each run differs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,7 +30,7 @@ for target in "${TARGETS[@]}"; do
   mkdir -p "$corpus"
   echo "== $target: ${SECONDS_EACH}s"
   "$BUILD_DIR/fuzz/$target" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
-    -max_len=65536 -print_final_stats=1 -artifact_prefix="$BUILD_DIR/findings/$target-" \
+    -max_len=65536 -seed="${FUZZ_SEED:-0}" -print_final_stats=1 -artifact_prefix="$BUILD_DIR/findings/$target-" \
     "$corpus" "fuzz/corpus/$target" 2>"$BUILD_DIR/$target.log" ||
     { tail -60 "$BUILD_DIR/$target.log"; echo "$target: finding in $BUILD_DIR/findings/" >&2; exit 1; }
   grep -E "^stat::(number_of_executed_units|new_units_added)" "$BUILD_DIR/$target.log" | tr '\n' ' '
