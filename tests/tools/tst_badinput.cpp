@@ -256,28 +256,55 @@ private slots:
         }
     }
 
-    // zip cannot put the channel's manifest into the copy (a full disk, for one): the copy
-    // still carries the source's channel and must not stay under the channel's name.
-    void zipThatFails()
+    // A tool fails on the way, as with a full disk: zip cannot put the channel's manifest
+    // into the copy (which still carries the source's channel), or zipalign stops halfway
+    // through the aligned APK. Neither may leave a file under an output's name.
+    void toolThatFails_data()
     {
+        QTest::addColumn<int>("failing");
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zip while packing")
+            << int(VaruOs::Tool::Zip)
+            << QByteArray("echo 'zip I/O error: No space left on device' >&2\nexit 14\n") << -1
+            << "打包失败:(";
+        QTest::newRow("zipalign while signing")
+            << int(VaruOs::Tool::Zipalign) << QByteArray("echo half > \"$5\"\nexit 1\n") << -8
+            << "签名工具异常";
+    }
+    void toolThatFails()
+    {
+        QFETCH(int, failing);
+        QFETCH(QByteArray, script);
+        QFETCH(int, code);
+        QFETCH(QString, text);
         QTemporaryDir tools;
         using VaruOs::Tool;
         for (Tool tool :
-            {Tool::Keytool, Tool::Jarsigner, Tool::Zipalign, Tool::Aapt, Tool::Unzip}) {
-            const QString link = VaruOs::toolPath(tool, tools.path());
-            QDir().mkpath(QFileInfo(link).absolutePath());
-            QVERIFY(QFile::link(VaruOs::toolPath(tool), link));
+            {Tool::Keytool, Tool::Jarsigner, Tool::Zipalign, Tool::Aapt, Tool::Zip, Tool::Unzip}) {
+            const QString path = VaruOs::toolPath(tool, tools.path());
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            if (int(tool) == failing)
+                VaruFixtures::writeScript(path, script);
+            else
+                QVERIFY(QFile::link(VaruOs::toolPath(tool), path));
         }
-        const QString zip = VaruOs::toolPath(Tool::Zip, tools.path());
-        QDir().mkpath(QFileInfo(zip).absolutePath());
-        VaruFixtures::writeScript(
-            zip, "echo 'zip I/O error: No space left on device' >&2\nexit 14\n");
         VaruOs::setToolBaseForTesting(tools.path());
-        VaruPackTool tool;
-        const int code = runPack(tool, mApk, QStringLiteral("oppo;"), mOut);
+        int result = 0;
+        QString message;
+        if (failing == int(Tool::Zip)) {
+            VaruPackTool packer;
+            result = runPack(packer, mApk, QStringLiteral("oppo;"), mOut);
+            message = packer.errorText();
+        } else {
+            VaruSignTool signer;
+            result = signer.signSync(mApk, mOut, mKeystore, kStorePass, "release", kKeyPass);
+            message = VaruSignTool::errorText(result);
+        }
         VaruOs::setToolBaseForTesting(QString());
-        QCOMPARE(code, -1);
-        QCOMPARE(tool.errorText(), QStringLiteral("打包失败:("));
+        QCOMPARE(result, code);
+        QCOMPARE(message, text);
         QCOMPARE(outputs(), QStringList());
     }
 
