@@ -30,7 +30,8 @@ for target in "${TARGETS[@]}"; do
   mkdir -p "$corpus"
   echo "== $target: ${SECONDS_EACH}s"
   "$BUILD_DIR/fuzz/$target" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
-    -max_len=65536 -seed="${FUZZ_SEED:-0}" -print_final_stats=1 -artifact_prefix="$BUILD_DIR/findings/$target-" \
+    -max_len=65536 -seed="${FUZZ_SEED:-0}" -print_final_stats=1 \
+    -artifact_prefix="$BUILD_DIR/findings/$target-" \
     "$corpus" "fuzz/corpus/$target" 2>"$BUILD_DIR/$target.log" ||
     { tail -60 "$BUILD_DIR/$target.log"; echo "$target: finding in $BUILD_DIR/findings/" >&2; exit 1; }
   grep -E "^stat::(number_of_executed_units|new_units_added)" "$BUILD_DIR/$target.log" | tr '\n' ' '
