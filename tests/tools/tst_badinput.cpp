@@ -1,12 +1,12 @@
 #include "platform/os/toolpaths.h"
 #include "tasks/apkparser.h"
 #include "tests/fixtures/fixtures.h"
+#include "tests/fixtures/packing.h"
 #include "tools/aliasfetchtool.h"
 #include "tools/packtool.h"
 #include "tools/signtool.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -71,18 +71,11 @@ private:
         QDir().mkpath(mOut);
     }
     // Runs a packing to its end; returns the last code reported.
-    int runPack(VaruPackTool &tool, const QString &apk, const QString &params, const QString &out)
+    static int runPack(
+        VaruPackTool &tool, const QString &apk, const QString &params, const QString &out)
     {
-        QSignalSpy reports(&tool, &VaruPackTool::sigApkPackCallback);
-        const int started = tool.pack(apk, kKey, params, out);
-        if (started != 0)
-            return started;
-        QElapsedTimer clock;
-        clock.start();
-        while (tool.isBusy() && clock.elapsed() < 600000)
-            reports.wait(100);
-        QCoreApplication::processEvents();
-        return reports.isEmpty() ? 99 : reports.last().at(2).toInt();
+        const QList<int> codes = VaruFixtures::runPack(tool, apk, kKey, params, out);
+        return codes.isEmpty() ? 99 : codes.last();
     }
 
 private slots:

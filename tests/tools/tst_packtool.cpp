@@ -1,4 +1,5 @@
 #include "tests/fixtures/fixtures.h"
+#include "tests/fixtures/packing.h"
 #include "tools/packtool.h"
 
 #include <QDir>
@@ -38,24 +39,10 @@ private:
         for (const QString &name : outputFiles())
             QFile::remove(QDir(mOut).filePath(name));
     }
-    // Runs a plain packing to its end; returns every code reported.
     QList<int> runPack(
         VaruPackTool &tool, const QString &apk, const QString &key, const QString &params)
     {
-        QSignalSpy reports(&tool, &VaruPackTool::sigApkPackCallback);
-        const int started = tool.pack(apk, key, params, mOut);
-        if (started != 0)
-            return {started};
-        // The completion report comes with the end of the run.
-        QElapsedTimer clock;
-        clock.start();
-        while (tool.isBusy() && clock.elapsed() < 120000)
-            reports.wait(100);
-        QCoreApplication::processEvents();
-        QList<int> codes;
-        for (const auto &report : reports)
-            codes << report.at(2).toInt();
-        return codes;
+        return VaruFixtures::runPack(tool, apk, key, params, mOut);
     }
 
 private slots:
