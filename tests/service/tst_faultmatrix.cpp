@@ -107,12 +107,6 @@ private:
         user()->apkRecords()->updateRecord(task);
         return task;
     }
-    static bool settled(const QSharedPointer<VaruApkInfo> &task)
-    {
-        return task->taskState() == VaruApkInfo::TaskCompleted
-            || task->taskState() == VaruApkInfo::TaskFailed
-            || task->taskState() == VaruApkInfo::TaskPaused;
-    }
     QString settingsFile() const { return user()->dataCenter()->fileName(); }
     // The settings file as the next start reads it.
     QJsonObject storedSettings()
@@ -262,7 +256,7 @@ private slots:
                 60000);
             QVERIFY(mQueue->cancel(task->md5()));
         }
-        QTRY_VERIFY_WITH_TIMEOUT(settled(task), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(VaruFixtures::settled(task), 60000);
         QCOMPARE(task->taskState(), taskState);
         QCOMPARE(task->fileState(), fileState);
         if (taskState == VaruApkInfo::TaskFailed)
@@ -270,7 +264,7 @@ private slots:
         QCOMPARE(outputsOf(task), QStringList()); // nothing half-made named as an output
 
         // The queue goes on: the next task runs through as if nothing had happened.
-        QTRY_VERIFY_WITH_TIMEOUT(settled(next), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(VaruFixtures::settled(next), 60000);
         QCOMPARE(next->taskState(), int(VaruApkInfo::TaskCompleted));
         QCOMPARE(next->fileState(), int(VaruApkInfo::FileDownloaded));
         verifyStored({task, next});
@@ -318,11 +312,12 @@ private slots:
         if (trouble == Refused)
             QVERIFY(mFixture.sim.start("127.0.0.1", port) > 0);
         QVERIFY(mQueue->add(kept, true));
-        QTRY_VERIFY_WITH_TIMEOUT(settled(kept), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(VaruFixtures::settled(kept), 60000);
         QCOMPARE(kept->taskState(), int(VaruApkInfo::TaskCompleted));
         verifyStored({kept});
-        QVERIFY(!storedSettings().keys().join(' ').isEmpty());
-        for (const QJsonValue &value : storedSettings())
+        const QJsonObject stored = storedSettings();
+        QVERIFY(!stored.isEmpty());
+        for (const QJsonValue &value : stored)
             QVERIFY(!value.toString().contains(gone->md5()));
     }
 };

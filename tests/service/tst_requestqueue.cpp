@@ -72,12 +72,6 @@ private:
         return apk.isEmpty() ? QSharedPointer<VaruApkInfo>()
                              : VaruFixtures::recordForFile(apk, VaruApkInfo::FileWaiting);
     }
-    static bool settled(const QSharedPointer<VaruApkInfo> &task)
-    {
-        return task->taskState() == VaruApkInfo::TaskCompleted
-            || task->taskState() == VaruApkInfo::TaskFailed
-            || task->taskState() == VaruApkInfo::TaskPaused;
-    }
     QStringList outputFiles() const
     {
         return QDir(mFixture.outputDir).entryList(QDir::Files, QDir::Name);
@@ -163,7 +157,7 @@ private slots:
         auto task = newTask();
         QVERIFY(task);
         QVERIFY(mQueue->add(task, true));
-        QTRY_VERIFY_WITH_TIMEOUT(settled(task), 180000);
+        QTRY_VERIFY_WITH_TIMEOUT(VaruFixtures::settled(task), 180000);
         QCOMPARE(task->taskState(), int(VaruApkInfo::TaskCompleted));
         QCOMPARE(task->fileState(), fileState);
         QCOMPARE(task->displayStateText(),
@@ -203,7 +197,8 @@ private slots:
         QVERIFY(!mQueue->add(first, true)); // already queued
         QVERIFY(!mQueue->add(second, false));
         QCOMPARE(second->taskState(), int(VaruApkInfo::TaskQueued));
-        QTRY_VERIFY_WITH_TIMEOUT(settled(first) && settled(second), 120000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            VaruFixtures::settled(first) && VaruFixtures::settled(second), 120000);
         QCOMPARE(first->fileState(), 30);
         QCOMPARE(second->fileState(), 30);
         QStringList order;
@@ -248,7 +243,8 @@ private slots:
         QCOMPARE(big->taskState(), int(VaruApkInfo::TaskPaused));
         QCOMPARE(big->fileState(), 1);
         QCOMPARE(next->taskState(), int(VaruApkInfo::TaskRunning));
-        QTRY_VERIFY_WITH_TIMEOUT(settled(next) && settled(third), 120000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            VaruFixtures::settled(next) && VaruFixtures::settled(third), 120000);
         QCOMPARE(next->taskState(), 4);
         QCOMPARE(third->taskState(), 4);
         QCOMPARE(big->taskState(), 3);
@@ -291,7 +287,7 @@ private slots:
         auto after = newTask();
         QVERIFY(mQueue->add(task, true));
         QVERIFY(mQueue->add(after, true));
-        QTRY_VERIFY_WITH_TIMEOUT(settled(task), 120000);
+        QTRY_VERIFY_WITH_TIMEOUT(VaruFixtures::settled(task), 120000);
         QCOMPARE(task->taskState(), int(VaruApkInfo::TaskFailed));
         QCOMPARE(task->fileState(), fileState);
         QCOMPARE(task->displayStateText(), message);
