@@ -170,13 +170,12 @@ void VaruSimulator::clearFaults()
 {
     std::lock_guard<std::mutex> lock(mMutex);
     mFaults.clear();
-    mRefuse = false;
+    mRefuseAfter.reset();
 }
 
 void VaruSimulator::refuseAfter(Endpoint endpoint)
 {
     std::lock_guard<std::mutex> lock(mMutex);
-    mRefuse = true;
     mRefuseAfter = endpoint;
 }
 
@@ -309,9 +308,9 @@ bool VaruSimulator::applyFault(Endpoint endpoint, const httplib::Request &, http
     int delay = 0;
     {
         std::lock_guard<std::mutex> lock(mMutex);
-        if (mRefuse && mRefuseAfter == endpoint) {
+        if (mRefuseAfter == endpoint) {
             // The listening socket closes now; this answer is still written afterwards.
-            mRefuse = false;
+            mRefuseAfter.reset();
             mServer->stop();
         }
         const auto it = mFaults.find(endpoint);

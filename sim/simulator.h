@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -126,8 +127,7 @@ private:
 
     mutable std::mutex mMutex;
     std::map<Endpoint, std::pair<Fault, std::string>> mFaults;
-    bool mRefuse = false;
-    Endpoint mRefuseAfter = Endpoint::Upload;
+    std::optional<Endpoint> mRefuseAfter; // the answer after which the port closes
     std::string mUin;
     std::string mSkey;
     int mPollsUntilDone = 2;
