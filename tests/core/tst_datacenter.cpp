@@ -39,10 +39,7 @@ private:
     }
     static void writeBytes(const QString &path, const QByteArray &bytes)
     {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        QVERIFY(VaruFixtures::writeFile(path, bytes));
     }
 
     // Makes a file look ten seconds old.

@@ -33,10 +33,8 @@ private:
 
     QString write(const QString &name, const QByteArray &bytes)
     {
-        QFile file(mDir.filePath(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            return QString();
-        return file.fileName();
+        const QString path = mDir.filePath(name);
+        return VaruFixtures::writeFile(path, bytes) ? path : QString();
     }
     QByteArray bytesOf(const QString &path)
     {
