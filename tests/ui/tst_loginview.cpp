@@ -33,14 +33,13 @@ class TestLoginView : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir mHome;
-    VaruSimulator mSim{QDir(mHome.path()).filePath(QStringLiteral("sim")).toStdString()};
+    VaruFixtures::SimFixture mFixture;
     QStringList mBoxes;
 
     int accountChecks() const
     {
         int checks = 0;
-        for (const auto &exchange : mSim.exchanges())
+        for (const auto &exchange : mFixture.sim.exchanges())
             checks += exchange.target == "/myapplication/getAppList";
         return checks;
     }
@@ -48,16 +47,13 @@ private:
 private slots:
     void initTestCase()
     {
-        VaruFixtures::isolateUserFolders(mHome);
-        QVERIFY(mSim.start() > 0);
-        setServiceBaseUrlForTesting(QString::fromStdString(mSim.baseUrl()));
-        setPortalBaseUrlForTesting(QString::fromStdString(mSim.baseUrl()));
+        QVERIFY(mFixture.startSignedOut());
         VaruUiTest::answerBoxesWithNo(this, &mBoxes);
     }
     void init()
     {
-        mSim.clearExchanges();
-        mSim.setSession(std::string(), std::string());
+        mFixture.sim.clearExchanges();
+        mFixture.sim.setSession(std::string(), std::string());
         VaruUserModel::instance()->logout();
     }
 
@@ -73,18 +69,18 @@ private slots:
         QCOMPARE(state.count(), 0);
 
         // The service does not know this session: an empty answer, nothing happens.
-        mSim.setSession("o99999", "@other");
+        mFixture.sim.setSession("o99999", "@other");
         setSessionCookies(view, QStringLiteral("o12345"), QStringLiteral("@k"));
         view.checkSession();
         QCOMPARE(accountChecks(), 1);
         QCOMPARE(state.count(), 0);
         QVERIFY(!VaruUserModel::instance()->isLoggedIn());
 
-        mSim.setSession("o12345", "@k");
+        mFixture.sim.setSession("o12345", "@k");
         view.checkSession();
         QCOMPARE(state.count(), 1);
         QCOMPARE(state.first(), (QList<QVariant>{1, QStringLiteral("12345"), true}));
-        QCOMPARE(QString::fromStdString(mSim.exchanges().back().cookie),
+        QCOMPARE(QString::fromStdString(mFixture.sim.exchanges().back().cookie),
             QStringLiteral("uin=o12345;skey=@k;from=pcmac"));
 
         view.checkSession(); // the same account again: no second sign-in
@@ -121,12 +117,12 @@ private slots:
             info.write(file);
             info.close();
         }
-        mSim.setVersionText(served.toStdString());
+        mFixture.sim.setVersionText(served.toStdString());
         mBoxes.clear();
         {
             VaruMainWindow window;
             auto asked = [this] {
-                for (const auto &exchange : mSim.exchanges()) {
+                for (const auto &exchange : mFixture.sim.exchanges()) {
                     if (exchange.target == "/index/pcVersion")
                         return true;
                 }

@@ -46,17 +46,13 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir mHome;
-    VaruSimulator mSim{QDir(mHome.path()).filePath(QStringLiteral("sim")).toStdString()};
+    VaruFixtures::SimFixture mFixture;
     Answers mAnswers;
 
 private slots:
     void initTestCase()
     {
-        VaruFixtures::isolateUserFolders(mHome);
-        QVERIFY(mSim.start() > 0);
-        setServiceBaseUrlForTesting(QString::fromStdString(mSim.baseUrl()));
-        setPortalBaseUrlForTesting(QString::fromStdString(mSim.baseUrl()));
+        QVERIFY(mFixture.startSignedOut());
         VaruApkScanner::instance()->setTickMillisecondsForTesting(50);
         mAnswers.install();
         answerBoxesWithNo(this); // the "new version" question
@@ -66,11 +62,11 @@ private slots:
     // back again after signing out.
     void endToEnd()
     {
-        const QString keystore = VaruFixtures::makeKeystore(mHome.filePath(QStringLiteral("k.jks")),
-            QStringLiteral("storepass1"),
+        const QString keystore = VaruFixtures::makeKeystore(
+            mFixture.home.filePath(QStringLiteral("k.jks")), QStringLiteral("storepass1"),
             {{QStringLiteral("release"), QStringLiteral("keypass1")}});
-        const QString apk = VaruFixtures::makeApk(mHome.path(), QStringLiteral("game.apk"));
-        const QString out = mHome.filePath(QStringLiteral("out"));
+        const QString apk = VaruFixtures::makeApk(mFixture.home.path(), QStringLiteral("game.apk"));
+        const QString out = mFixture.home.filePath(QStringLiteral("out"));
         QDir().mkpath(out);
 
         VaruMainWindow window;
