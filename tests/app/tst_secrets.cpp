@@ -80,6 +80,9 @@ private:
 // Every place below folder that holds the text, in UTF-8 or UTF-16.
 QStringList filesHolding(const QString &folder, const QString &text)
 {
+    const QByteArray utf8 = text.toUtf8();
+    const QByteArray utf16(
+        reinterpret_cast<const char *>(text.utf16()), text.size() * int(sizeof(char16_t)));
     QStringList found;
     QDirIterator files(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (files.hasNext()) {
@@ -87,9 +90,7 @@ QStringList filesHolding(const QString &folder, const QString &text)
         if (!file.open(QIODevice::ReadOnly))
             continue;
         const QByteArray bytes = file.readAll();
-        const QByteArray utf16(
-            reinterpret_cast<const char *>(text.utf16()), text.size() * int(sizeof(char16_t)));
-        if (bytes.contains(text.toUtf8()) || bytes.contains(utf16))
+        if (bytes.contains(utf8) || bytes.contains(utf16))
             found << file.fileName();
     }
     return found;
